@@ -1,0 +1,11 @@
+#pragma once
+// Copy-make: the child record is filled from the parent plus the move; the
+// parent is never changed, so there is no unmake.
+#include <cstdint>
+
+#include "board/types.h"
+
+extern uint64_t nodecount;  // moves made; the search reports it
+
+int make(const Position& old, Position& child, Move m);  // always 1; m = 0 is the null move
+int preTestMoveForCheck(const Position& p, Move m);

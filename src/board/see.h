@@ -1,0 +1,11 @@
+#pragma once
+// Static exchange and threat tests: material-only judgements without making moves.
+#include "board/types.h"
+
+int see(const Position& p, Move m, int flag);   // flag 1: judged for the side that just moved
+int Xsee(const Position& p, Move m);
+int sSee(const Position& p, Move m, int flag);
+int threatExists(const Position& p);
+int threatCreated(const Position& p);
+int attackMv(const Position& p);                 // 0, 1 or 2: did lastMove attack something
+int couldBeCheck(const Position& p, Move m);

@@ -1,0 +1,20 @@
+#pragma once
+// FEN and coordinate move text.
+#include <cstdint>
+
+#include "board/types.h"
+
+constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+
+// Sets up p from FEN (empty text: the start position). A bad side-to-move field
+// ends the process with status 1.
+void fenToPosition(Position& p, const char* fen);
+// Checks a FEN before fenToPosition: 1 when it has exactly one king of each
+// colour and its placement stays on the board, else 0.
+int fenIsValid(const char* fen);
+void positionToFen(const Position& p, char* out);  // shortened: placement and side only
+void alg(Move m, char* out);                         // out holds at least 6 characters
+int algMake(const Position& cur, Position& child, const char* text);
+void lowerCase(char* text);
+int ParseString(char* text, char** words);           // splits in place; null after the last
+uint32_t hash(const char* text);                     // h = h * 33 + c from 5381

@@ -1,0 +1,27 @@
+#pragma once
+// Every operating-system call of the engine lives behind these functions.
+#include <cstddef>
+#include <cstdint>
+
+// 1 when a whole line (or end of input) can be read from standard input
+// without blocking, whether stdin is a pipe, a file or a terminal. Never blocks.
+int platformInputWaiting();
+// Reads one line of at most size - 1 characters into buf (the newline kept when
+// it fits, as fgets does; a longer line is returned in pieces). Returns 0 at
+// end of input, else 1. Keeps its own buffer, so no line can wait unseen in a
+// library buffer while platformInputWaiting says nothing is there.
+int platformReadLine(char* buf, size_t size);
+// 1 once standard input has reached its end (the GUI has gone).
+int platformInputClosed();
+// Wall clock: 100-nanosecond units since 1 January 1601 (UTC), as a double
+// number of seconds.
+double platformSeconds();
+void platformSleepMs(int ms);
+// File size in bytes, or -1 when the file cannot be examined.
+int64_t platformFileSize(const char* path);
+// Replaces `to` with `from`; 0 on success.
+int platformRename(const char* from, const char* to);
+// Runs a shell command; returns its exit status (non-zero on failure).
+int platformSystem(const char* command);
+// Makes stdin and stdout unbuffered.
+void platformUnbufferStdio();

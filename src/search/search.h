@@ -1,0 +1,50 @@
+#pragma once
+// Iterative deepening, the node searches and the quiescence search.
+#include <cstdint>
+
+#include "board/types.h"
+
+struct PvLine {
+    Move m[64];  // ended by 0; m[63] is always 0
+};
+
+// Search switches and parameters.
+extern int32_t use_nullmove, use_fut, use_hp, use_lmr, lmrnon, lmrpv, smin, smarg, use_ckQ, use_cfut;
+extern const int32_t razor[8];
+extern const int32_t fmarg[12];
+
+// Shared search state.
+extern uint32_t tics;
+extern double goaltime, starttime;
+extern int32_t INFO_OFF;
+extern char bestMove[32];
+extern Move easyMove;
+extern int32_t root_move_changes;
+extern int32_t searchSatisfied;
+extern uint64_t nodeLimit;  // "go nodes": stop once nodecount reaches it (0 = none)
+
+struct RootMove {
+    Move m;
+    int32_t score;
+};
+extern RootMove lst[256];
+extern int32_t lstCount;
+extern Move searchMoves[256];  // "go searchmoves": the root list is restricted to these
+extern int32_t searchMovesCount;
+
+// Poll step shared by every node function: counts the node, serves input every
+// 65,536 entries and checks the clock. Returns 1 when the node must return 0.
+int pollStep();
+
+void uciBeginSearch(Position& p, double budget, int depthLimit);
+int searchRoot(const Position& p, int depth, PvLine& line);
+void getUciPv(const PvLine& line, char* text);
+int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
+int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, Move excluded);
+int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
+int rep(const Position& p);
+int connected(const Position& p, int k, Move m1, Move m2);
+int attVic(const Position& p, int k, int from, int to);
+void reduceHis();
+// Score text of an info line: "cp N" or "mate N".
+void scoreText(int s, char* out);

@@ -1,0 +1,176 @@
+#include "support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+double now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// Reads whatever is available on the process's pipes within `wait` seconds.
+void pump(Proc& p, double wait) {
+    pollfd fds[2] = {{p.out, POLLIN, 0}, {p.err, POLLIN, 0}};
+    int n = (p.out >= 0 ? 1 : 0);
+    if (p.out < 0 && p.err < 0) return;
+    if (::poll(fds, 2, int(wait * 1000)) <= 0) return;
+    (void)n;
+    char buf[65536];
+    for (int i = 0; i < 2; ++i) {
+        int& fd = i == 0 ? p.out : p.err;
+        if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        ssize_t r = ::read(fd, buf, sizeof buf);
+        if (r > 0) {
+            (i == 0 ? p.outBuf : p.errBuf).append(buf, size_t(r));
+        } else {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+}
+
+}  // namespace
+
+Proc startProc(const std::vector<std::string>& args, const std::string& cwd) {
+    int pin[2], pout[2], perr[2];
+    if (::pipe(pin) || ::pipe(pout) || ::pipe(perr)) std::abort();
+    Proc p;
+    p.pid = ::fork();
+    if (p.pid == 0) {
+        ::dup2(pin[0], 0);
+        ::dup2(pout[1], 1);
+        ::dup2(perr[1], 2);
+        for (int fd : {pin[0], pin[1], pout[0], pout[1], perr[0], perr[1]}) ::close(fd);
+        if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(127);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(pin[0]);
+    ::close(pout[1]);
+    ::close(perr[1]);
+    p.in = pin[1];
+    p.out = pout[0];
+    p.err = perr[0];
+    ::signal(SIGPIPE, SIG_IGN);
+    return p;
+}
+
+void sendLine(Proc& p, const std::string& line) {
+    std::string s = line + "\n";
+    if (p.in >= 0 && ::write(p.in, s.data(), s.size()) < 0) {
+        // the engine may already have exited; the test will see that
+    }
+}
+
+void closeInput(Proc& p) {
+    if (p.in >= 0) ::close(p.in);
+    p.in = -1;
+}
+
+std::string waitForLine(Proc& p, const std::string& prefix, double timeoutSec) {
+    double end = now() + timeoutSec;
+    for (;;) {
+        size_t nl;
+        while ((nl = p.outBuf.find('\n', p.outPos)) != std::string::npos) {
+            std::string line = p.outBuf.substr(p.outPos, nl - p.outPos);
+            p.outPos = nl + 1;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.compare(0, prefix.size(), prefix) == 0) return line;
+        }
+        double left = end - now();
+        if (left <= 0 || (p.out < 0 && p.err < 0)) return "<timeout>";
+        if (p.out < 0) {  // stdout closed: nothing more can come
+            return "<timeout>";
+        }
+        pump(p, left < 0.05 ? left : 0.05);
+    }
+}
+
+int waitExit(Proc& p, double timeoutSec) {
+    double end = now() + timeoutSec;
+    for (;;) {
+        int st;
+        pid_t r = ::waitpid(p.pid, &st, WNOHANG);
+        if (r == p.pid) {
+            while (p.out >= 0 || p.err >= 0) pump(p, 0.2);
+            p.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+            closeInput(p);
+            return p.status;
+        }
+        if (now() > end) {
+            ::kill(p.pid, SIGKILL);
+            ::waitpid(p.pid, &st, 0);
+            closeInput(p);
+            return -1;
+        }
+        pump(p, 0.02);
+    }
+}
+
+std::vector<std::string> splitLines(const std::string& s) {
+    std::vector<std::string> lines;
+    std::istringstream in(s);
+    std::string line;
+    while (std::getline(in, line)) lines.push_back(line);
+    return lines;
+}
+
+RunResult runProgram(const std::vector<std::string>& args, const std::string& input, double timeoutSec,
+                     const std::string& cwd) {
+    Proc p = startProc(args, cwd);
+    if (!input.empty() && ::write(p.in, input.data(), input.size()) < 0) {
+    }
+    closeInput(p);
+    int st = waitExit(p, timeoutSec);
+    return {st, p.outBuf, p.errBuf};
+}
+
+std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DATA) + "/" + name; }
+
+std::vector<PerftCase> loadPerftSuite() {
+    std::vector<PerftCase> suite;
+    std::ifstream in(dataPath("perft.epd"));
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string field;
+        PerftCase c;
+        std::getline(fields, c.fen, ';');
+        while (!c.fen.empty() && c.fen.back() == ' ') c.fen.pop_back();
+        while (std::getline(fields, field, ';')) {
+            std::istringstream f(field);
+            std::string depth;
+            uint64_t count;
+            if (f >> depth >> count) c.counts.push_back(count);
+        }
+        suite.push_back(c);
+    }
+    return suite;
+}
+
+std::string makeTempDir() {
+    char tmpl[] = "/tmp/zarv-test-XXXXXX";
+    char* d = ::mkdtemp(tmpl);
+    return d ? std::string(d) : std::string("/tmp");
+}
+
+void removeTree(const std::string& dir) {
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+}

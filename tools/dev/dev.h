@@ -1,0 +1,22 @@
+#pragma once
+// zarv-dev: one subcommand per developer tool. Each tools/dev/<topic>.cpp
+// registers its subcommands with a static DevRegister object.
+#include <string>
+
+#include "board/types.h"
+
+using DevMain = int (*)(int argc, char** argv);  // argv[0] is the subcommand name
+
+struct DevRegister {
+    DevRegister(const char* name, const char* usage, DevMain run);
+};
+
+// Exit status of a subcommand given bad arguments.
+constexpr int DEV_USAGE = 2;
+
+// Joins argv[first..argc-1] into a FEN (the start position when there are none)
+// and sets p up from it. Returns 0 after printing a message to stderr when the
+// FEN is unusable.
+int devPosition(int argc, char** argv, int first, Position& p);
+// Parses a whole decimal number into out; 0 when the text is not one.
+int devNumber(const char* text, long& out);

@@ -1,0 +1,82 @@
+// zarv-dev: the developer program. Usage: zarv-dev <subcommand> [arguments].
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "dev.h"
+#include "frontend/general.h"
+#include "frontend/notation.h"
+
+namespace {
+
+struct DevCommand {
+    const char* name;
+    const char* usage;
+    DevMain run;
+};
+
+std::vector<DevCommand>& commands() {
+    static std::vector<DevCommand> list;
+    return list;
+}
+
+void usage() {
+    std::fprintf(stderr, "usage: zarv-dev <subcommand> [arguments]\n\nsubcommands:\n");
+    for (const auto& c : commands()) std::fprintf(stderr, "  %s\n", c.usage);
+}
+
+}  // namespace
+
+DevRegister::DevRegister(const char* name, const char* use, DevMain run) {
+    commands().push_back({name, use, run});
+}
+
+int devNumber(const char* text, long& out) {
+    if (!text || !*text) return 0;
+    char* end;
+    errno = 0;
+    out = std::strtol(text, &end, 10);
+    return *end == 0 && errno == 0;
+}
+
+int devPosition(int argc, char** argv, int first, Position& p) {
+    std::string fen;
+    for (int i = first; i < argc; ++i) {
+        if (!fen.empty()) fen += ' ';
+        fen += argv[i];
+    }
+    if (fen.empty()) fen = START_FEN;
+    // A side-to-move field other than w or b would end the process inside the
+    // reader, so it is checked here first.
+    size_t sp = fen.find(' ');
+    if (sp == std::string::npos || sp + 1 >= fen.size() || (fen[sp + 1] != 'w' && fen[sp + 1] != 'b') ||
+        (sp + 2 < fen.size() && fen[sp + 2] != ' ')) {
+        std::fprintf(stderr, "zarv-dev: bad side to move in FEN \"%s\"\n", fen.c_str());
+        return 0;
+    }
+    if (!fenIsValid(fen.c_str())) {
+        std::fprintf(stderr, "zarv-dev: invalid FEN \"%s\"\n", fen.c_str());
+        return 0;
+    }
+    fenToPosition(p, fen.c_str());
+    return 1;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        usage();
+        return DEV_USAGE;
+    }
+    for (const auto& c : commands()) {
+        if (std::strcmp(c.name, argv[1]) == 0) {
+            initEngine();
+            return c.run(argc - 1, argv + 1);
+        }
+    }
+    std::fprintf(stderr, "zarv-dev: unknown subcommand \"%s\"\n", argv[1]);
+    usage();
+    return DEV_USAGE;
+}
