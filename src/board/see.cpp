@@ -1,0 +1,209 @@
+// Static exchange and threat tests. Everything here reads the position and the
+// line tables only: no move list, no make.
+#include "board/see.h"
+
+#include <algorithm>
+#include <array>
+
+#include "board/tables.h"
+
+namespace {
+
+// Value of the piece standing on the target and of the first capturer. The
+// queen is 9 here but 10 once it has captured: a queen that steps onto a
+// contested square is a queen that will usually be traded for less.
+constexpr std::array<int, 8> firstValue{0, 1, 3, 3, 5, 9, 999, 0};
+// The threat variant weighs the first pair more finely, so that threats
+// against pieces of nearly equal worth still rank by worth.
+constexpr std::array<int, 8> firstValueThreat{0, 2, 6, 6, 9, 17, 999, 0};
+constexpr std::array<int, 8> recaptureValue{0, 1, 3, 3, 5, 10, 999, 0};
+
+// Pawns of colour col that capture onto sq.
+Bitboard pawnAttackersOf(int col, int sq) {
+    Bitboard b = bit(sq);
+    if (col == WHITE) return ((b & NOT_FILE_A) >> 9) | ((b & NOT_FILE_H) >> 7);
+    return ((b & NOT_FILE_A) << 7) | ((b & NOT_FILE_H) << 9);
+}
+
+// Squares a pawn of colour col on sq captures onto.
+Bitboard pawnTargetsOf(int col, int sq) {
+    Bitboard b = bit(sq);
+    if (col == WHITE) return ((b & NOT_FILE_A) << 7) | ((b & NOT_FILE_H) << 9);
+    return ((b & NOT_FILE_A) >> 9) | ((b & NOT_FILE_H) >> 7);
+}
+
+// Attackers of sq per colour, sliders taken through other pieces so that
+// x-rays behind the first capturers join the exchange in turn.
+struct Attackers {
+    Bitboard kind[7];  // by kind 1-6
+};
+
+void collectAttackers(const Position& p, int col, int sq, Attackers& a) {
+    a.kind[0] = 0;
+    a.kind[PAWN] = p.pcs[col][PAWN] & pawnAttackersOf(col, sq);
+    a.kind[KNIGHT] = p.pcs[col][KNIGHT] & nATT[sq];
+    a.kind[BISHOP] = p.pcs[col][BISHOP] & superD[sq];
+    a.kind[ROOK] = p.pcs[col][ROOK] & superO[sq];
+    a.kind[QUEEN] = p.pcs[col][QUEEN] & super[sq];
+    a.kind[KING] = p.pcs[col][KING] & kATT[sq];
+}
+
+// Picks the next capturer of one side, removes it from its set and from the
+// occupancy (opening the line behind it) and returns its kind; 0 when that side
+// has nothing left to capture with. A slider counts only when the lowest-square
+// piece of its kind has a clear line: a blocked one makes the whole kind wait
+// for this step, even if another piece of that kind could capture.
+int popCapturer(Attackers& a, int sq, Bitboard& occ) {
+    for (int k = PAWN; k <= KING; ++k) {
+        Bitboard set = a.kind[k];
+        if (!set) continue;
+        int from = nextBit(set);
+        if (k >= BISHOP && k <= QUEEN && (bet[from][sq] & occ)) continue;
+        a.kind[k] = set ^ bit(from);
+        occ &= ~bit(from);
+        return k;
+    }
+    return 0;
+}
+
+int exchange(const Position& p, Move m, int flag, const std::array<int, 8>& first) {
+    int from = moveFrom(m), to = moveTo(m);
+    int s = sideToMove(p) ^ flag;
+    int o = s ^ 1;
+
+    // At most 32 pieces take part, so 34 entries always suffice.
+    int gain[34];
+    gain[0] = from == to ? 0 : first[kindAt(p, o, to)];
+    int onSquare = first[kindAt(p, s, from)];
+
+    Attackers att[2];
+    collectAttackers(p, s, to, att[s]);
+    collectAttackers(p, o, to, att[o]);
+    for (int k = PAWN; k <= KING; ++k) {
+        att[s].kind[k] &= ~bit(from);
+        att[o].kind[k] &= ~bit(to);
+    }
+    Bitboard occ = occupied(p) & ~bit(from) & ~bit(to);
+
+    // gain[d] is what the side making capture d would have if nothing came
+    // after it. The walk stops early once the side that could stand pat is
+    // already better off and the side to capture would lose even unanswered:
+    // no later capture can change the folded result then.
+    int d = 0;
+    for (int side = o;; side ^= 1) {
+        int k = popCapturer(att[side], to, occ);
+        if (!k) break;
+        ++d;
+        gain[d] = onSquare - gain[d - 1];
+        onSquare = recaptureValue[k];
+        if (std::max(-gain[d - 1], gain[d]) < 0 || d == 33) break;
+    }
+    // Each side captures only when it pays: fold back from the last capture.
+    for (; d > 0; --d) gain[d - 1] = -std::max(-gain[d - 1], gain[d]);
+    return gain[0];
+}
+
+// Worst exchange against col's pieces of one kind: each piece is looked at as if
+// the other side were to capture it first.
+int worstAgainst(const Position& p, int col, int kind, int flag, int worst) {
+    for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) {
+        int q = nextBit(b);
+        worst = std::min(worst, sSee(p, makeMove(q, q), flag));
+    }
+    return worst;
+}
+
+// Threat against col's pieces; flag tells sSee whether col is the side to move.
+// The most valuable kinds come first, and the walk stops once a loss is found
+// that no smaller kind could exceed.
+int threatAgainst(const Position& p, int col, int flag) {
+    int o = col ^ 1;
+    // A pawn one step from promotion outweighs anything the exchanges find.
+    if (p.pcs[o][PAWN] & rnk7[o]) return 15;
+    int worst = worstAgainst(p, col, QUEEN, flag, 0);
+    if (worst < -4) return -worst;
+    worst = worstAgainst(p, col, ROOK, flag, worst);
+    if (worst < -3) return -worst;
+    worst = worstAgainst(p, col, BISHOP, flag, worst);
+    if (worst < -2) return -worst;
+    worst = worstAgainst(p, col, KNIGHT, flag, worst);
+    if (worst < -1) return -worst;
+    worst = worstAgainst(p, col, PAWN, flag, worst);
+    return -worst;
+}
+
+// Whether the line from a to b holds no piece.
+bool clearLine(int a, int b, Bitboard occ) { return !(bet[a][b] & occ); }
+
+// First of col's pieces in `targets` that the mover's piece on t wins by exchange.
+int winsOne(const Position& p, int t, Bitboard targets) {
+    for (; targets; targets &= targets - 1)
+        if (see(p, makeMove(t, nextBit(targets)), 1) > 0) return 1;
+    return 0;
+}
+
+// Pieces of `set` on lines from t with nothing in between.
+Bitboard openFrom(int t, Bitboard set, Bitboard occ) {
+    Bitboard r = 0;
+    for (; set; set &= set - 1) {
+        int s = nextBit(set);
+        if (clearLine(t, s, occ)) r |= bit(s);
+    }
+    return r;
+}
+
+}  // namespace
+
+int see(const Position& p, Move m, int flag) { return exchange(p, m, flag, firstValue); }
+
+int Xsee(const Position& p, Move m) { return see(p, m, 0); }
+
+int sSee(const Position& p, Move m, int flag) { return exchange(p, m, flag, firstValueThreat); }
+
+int threatExists(const Position& p) { return threatAgainst(p, sideToMove(p), 0); }
+
+int threatCreated(const Position& p) { return threatAgainst(p, sideToMove(p) ^ 1, 1); }
+
+int attackMv(const Position& p) {
+    if (p.lastMove == 0 || p.ctm == 0) return 0;
+    int col = sideToMove(p), mover = col ^ 1;
+    int t = moveTo(p.lastMove);
+    Bitboard occ = occupied(p);
+    const Bitboard* v = p.pcs[col];
+    switch (kindAt(p, mover, t)) {
+    case PAWN:
+        // A pawn attacking any piece is a real threat: it is always cheaper.
+        return pawnTargetsOf(mover, t) & (v[ALL] & ~v[PAWN]) ? 2 : 0;
+    case KNIGHT:
+        if (nATT[t] & (v[QUEEN] | v[ROOK])) return 2;
+        return winsOne(p, t, nATT[t] & (v[BISHOP] | v[PAWN]));
+    case BISHOP:
+        if (openFrom(t, superD[t] & (v[QUEEN] | v[ROOK]), occ)) return 2;
+        return winsOne(p, t, openFrom(t, superD[t] & (v[KNIGHT] | v[PAWN]), occ));
+    case ROOK:
+        if (openFrom(t, superO[t] & v[QUEEN], occ)) return 2;
+        return winsOne(p, t, openFrom(t, superO[t] & (v[KNIGHT] | v[PAWN] | v[BISHOP]), occ));
+    case QUEEN:
+        return winsOne(p, t, openFrom(t, super[t] & (v[ALL] & ~v[QUEEN]), occ));
+    default:
+        return 0;
+    }
+}
+
+int couldBeCheck(const Position& p, Move m) {
+    int col = sideToMove(p);
+    int from = moveFrom(m), to = moveTo(m);
+    int k = kingSquare(p, col ^ 1);
+    Bitboard occ = occupied(p);
+    // Promotions are judged as the pawn they still are; discovered checks and
+    // the rook of a castling move are left to the search.
+    switch (kindAt(p, col, from)) {
+    case PAWN: return (pawnTargetsOf(col, to) & bit(k)) ? 1 : 0;
+    case KNIGHT: return (nATT[to] & bit(k)) ? 1 : 0;
+    case BISHOP: return (superD[to] & bit(k)) && clearLine(to, k, occ);
+    case ROOK: return (superO[to] & bit(k)) && clearLine(to, k, occ);
+    case QUEEN: return (super[to] & bit(k)) && clearLine(to, k, occ);
+    case KING: return (kATT[to] & bit(k)) ? 1 : 0;
+    default: return 0;
+    }
+}

@@ -1,0 +1,87 @@
+// zarv-dev see and selftest: the exchange value of one move, and the generator
+// cross-checks over a whole legal tree.
+#include <cinttypes>
+#include <cstdio>
+#include <strings.h>
+
+#include "board/attacks.h"
+#include "board/make.h"
+#include "board/movegen.h"
+#include "board/perft.h"
+#include "board/see.h"
+#include "dev.h"
+#include "frontend/notation.h"
+
+namespace {
+
+// The move of p whose text is `text` (letter case ignored), as the move reader
+// finds it; 0 when p has no such move.
+Move findMove(const Position& p, const char* text) {
+    Move list[MAX_MOVES];
+    int n = genAll(p, list);
+    char buf[8];
+    for (int i = 0; i < n; ++i) {
+        alg(list[i], buf);
+        if (strcasecmp(buf, text) == 0) return list[i];
+    }
+    return 0;
+}
+
+int runSee(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: zarv-dev see MOVE [FEN]\n");
+        return DEV_USAGE;
+    }
+    Position p;
+    if (!devPosition(argc, argv, 2, p)) return DEV_USAGE;
+    Move m = findMove(p, argv[1]);
+    if (!m) {
+        std::fprintf(stderr, "zarv-dev see: \"%s\" is not a move of this position\n", argv[1]);
+        return DEV_USAGE;
+    }
+    char text[8];
+    alg(m, text);
+    std::printf("see %s %d\n", text, see(p, m, 0));
+    return 0;
+}
+
+// Runs both cross-checks on p and every legal descendant to `depth` plies.
+uint64_t walk(const Position& p, int depth) {
+    if (p.inCheck) testOutGen(p);
+    testCapsChecks(p);
+    uint64_t nodes = 1;
+    if (depth == 0) return nodes;
+    Move list[MAX_MOVES];
+    int n = genAll(p, list);
+    int col = sideToMove(p);
+    Position child;
+    for (int i = 0; i < n; ++i) {
+        make(p, child, list[i]);
+        if (fasterInCheck(child, col)) continue;
+        child.inCheck = fasterInCheck(child, col ^ 1);
+        nodes += walk(child, depth - 1);
+    }
+    return nodes;
+}
+
+int runSelftest(int argc, char** argv) {
+    long depth = 0;
+    if (argc < 2 || !devNumber(argv[1], depth) || depth < 0 || depth > 8) {
+        std::fprintf(stderr, "usage: zarv-dev selftest DEPTH [FEN]   (DEPTH 0 to 8)\n");
+        return DEV_USAGE;
+    }
+    Position p;
+    if (!devPosition(argc, argv, 2, p)) return DEV_USAGE;
+    perftReports = 0;
+    jcount = perftCastles = 0;
+    WORKING_perft(p, int(depth), 1);
+    uint64_t nodes = walk(p, int(depth));
+    std::printf("selftest %" PRIu64 " nodes %" PRIu64 " reports\n", nodes, perftReports);
+    return 0;
+}
+
+const DevRegister seeCommand("see", "see MOVE [FEN]          exchange value of a move", runSee);
+const DevRegister selftestCommand("selftest", "selftest DEPTH [FEN]    generator cross-checks over the legal tree",
+                                  runSelftest);
+
+}  // namespace
