@@ -16,5 +16,10 @@ void positionToFen(const Position& p, char* out);  // shortened: placement and s
 void alg(Move m, char* out);                         // out holds at least 6 characters
 int algMake(const Position& cur, Position& child, const char* text);
 void lowerCase(char* text);
-int ParseString(char* text, char** words);           // splits in place; null after the last
+// Splits text in place at runs of space, tab, CR and LF; stores a pointer to
+// each word and a null after the last. words holds PARSE_MAX_WORDS + 1 entries
+// (or maxWords + 1 with the three-argument form); later words are dropped.
+constexpr int PARSE_MAX_WORDS = 4095;
+int ParseString(char* text, char** words);
+int ParseString(char* text, char** words, int maxWords);
 uint32_t hash(const char* text);                     // h = h * 33 + c from 5381

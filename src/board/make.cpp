@@ -1,0 +1,152 @@
+// Copy-make. The parent record is never touched; the child gets every field
+// from it and is then edited, keys and piece-square sum kept incrementally.
+#include "board/make.h"
+
+#include <cassert>
+
+#include "board/attacks.h"
+#include "board/tables.h"
+#include "board/zobrist.h"
+#include "eval/evaltables.h"
+#include "frontend/display.h"
+#include "frontend/general.h"
+#include "frontend/notation.h"
+
+uint64_t nodecount = 0;
+
+namespace {
+
+// Game-stage weight of a piece kind: only bishops, rooks and queens count.
+constexpr int32_t kStageWeight[8] = {0, 0, 0, 1, 2, 6, 0, 0};
+
+inline int kindOn(const Position& p, int col, int sq) {
+    const Bitboard b = bit(sq);
+    for (int k = PAWN; k <= KING; ++k)
+        if (p.pcs[col][k] & b) return k;
+    return 0;
+}
+
+}  // namespace
+
+int make(const Position& old, Position& n, Move m) {
+    n = old;
+    n.prev = &old;
+    ++nodecount;
+    n.movedKind = 0;
+    n.capturedKind = 0;
+    n.lastMove = m;
+    if (n.ep) {
+        n.hashKey ^= zob[512 + nextBit(n.ep)];
+        n.ep = 0;
+    }
+    n.hashKey ^= zob[0] ^ zob[1];
+    if (m == 0) {
+        n.ctm += 1;
+        n.inCheck = 0;
+        return 1;
+    }
+    const int col = sideToMove(old), e = col ^ 1;
+    const int from = moveFrom(m), to = moveTo(m), type = moveType(m);
+    const Bitboard fromTo = bit(from) | bit(to);
+
+    int kind = kindOn(old, col, from);
+    if (kind == 0) {
+        char text[8];
+        alg(m, text);
+        logger("\n ILLEGAL MOVE IN SEARCH\n  move in question: %s", text);
+        displayBoard(old);
+        // Nothing of ours to move: hand back the position with the side
+        // switched, so the record stays consistent.
+        n.ctm += 1;
+        return 1;
+    }
+    n.movedKind = kind;
+    n.hashKey ^= zob[zobIndex(col, kind, to)] ^ zob[zobIndex(col, kind, from)];
+    n.pawnKey ^= pzob[zobIndex(col, kind, to)] ^ pzob[zobIndex(col, kind, from)];
+    n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, kind, to)], pst[zobIndex(col, kind, from)]));
+    n.pcs[col][kind] ^= fromTo;
+    n.pcs[col][ALL] ^= fromTo;
+
+    // A king or rook that moves, or a rook taken on its corner, loses its
+    // castling right for good: the squares are simply marked.
+    n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
+    n.castle |= fromTo;
+
+    if (type == CASTLE) {
+        n.ctm += 1;
+        const int rookTo = (from + to) / 2;
+        const int rookFrom = fileOf(to) == 6 ? to + 1 : to - 2;
+        const Bitboard rookBits = bit(rookFrom) | bit(rookTo);
+        n.hashKey ^= zob[zobIndex(col, ROOK, rookTo)] ^ zob[zobIndex(col, ROOK, rookFrom)];
+        n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, ROOK, rookTo)], pst[zobIndex(col, ROOK, rookFrom)]));
+        n.pcs[col][ROOK] ^= rookBits;
+        n.pcs[col][ALL] ^= rookBits;
+        n.castle |= rookBits;
+        n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
+        assert(positionIsOk(n));
+        return 1;
+    }
+    n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
+
+    if (type == EN_PASSANT) {
+        n.ctm += 1;
+        const int cp = rankOf(from) * 8 + fileOf(to);
+        n.hashKey ^= zob[zobIndex(e, PAWN, cp)];
+        n.pawnKey ^= pzob[zobIndex(e, PAWN, cp)];
+        n.pcs[e][PAWN] ^= bit(cp);
+        n.pcs[e][ALL] ^= bit(cp);
+        n.pstScore = spSub(n.pstScore, pst[zobIndex(e, PAWN, cp)]);
+        assert(positionIsOk(n));
+        return 1;
+    }
+    if (type == DOUBLE_STEP) {
+        n.ctm += 1;
+        // The en-passant square is recorded only when an enemy pawn stands
+        // beside the pawn and could really take it.
+        const Bitboard beside = ((bit(to) << 1) & NOT_FILE_A) | ((bit(to) >> 1) & NOT_FILE_H);
+        if (beside & n.pcs[e][PAWN]) {
+            const int epSq = (from + to) / 2;
+            n.ep = bit(epSq);
+            n.hashKey ^= zob[512 + epSq];
+        }
+        assert(positionIsOk(n));
+        return 1;
+    }
+    if (type >= PROMO_Q) {
+        static constexpr int promoted[8] = {0, 0, 0, 0, QUEEN, KNIGHT, ROOK, BISHOP};
+        const int pk = promoted[type];
+        n.pstScore = spSub(n.pstScore, pst[zobIndex(col, PAWN, to)]);
+        n.hashKey ^= zob[zobIndex(col, PAWN, to)];
+        n.pawnKey ^= pzob[zobIndex(col, PAWN, to)];
+        n.pcs[col][PAWN] ^= bit(to);
+        n.pcs[col][pk] ^= bit(to);
+        n.hashKey ^= zob[zobIndex(col, pk, to)];
+        n.pstScore = spAdd(n.pstScore, pst[zobIndex(col, pk, to)]);
+        n.stage += kStageWeight[pk];
+    }
+    if (n.pcs[e][ALL] & bit(to)) {
+        const int ck = kindOn(n, e, to);
+        if (ck == KING) logger("ERROR: king capture here\n");
+        n.stage -= kStageWeight[ck];
+        n.capturedKind = ck;
+        n.hashKey ^= zob[zobIndex(e, ck, to)];
+        n.pawnKey ^= pzob[zobIndex(e, ck, to)];
+        n.pstScore = spSub(n.pstScore, pst[zobIndex(e, ck, to)]);
+        n.pcs[e][ck] ^= bit(to);
+        n.pcs[e][ALL] ^= bit(to);
+    }
+    n.ctm += 1;
+    assert(n.capturedKind == KING || positionIsOk(n));
+    return 1;
+}
+
+int preTestMoveForCheck(const Position& p, Move m) {
+    const int col = sideToMove(p), e = col ^ 1, from = moveFrom(m);
+    // Types 2, 3, 6 and 7 all carry bit 13; en passant and castling move two
+    // pieces, so they are never cleared cheaply.
+    if (m & 0x2000) return 1;
+    if (p.pcs[col][KING] & bit(from)) return 1;
+    if (superD[from] & (p.pcs[e][BISHOP] | p.pcs[e][QUEEN])) return 1;
+    if (superO[from] & (p.pcs[e][ROOK] | p.pcs[e][QUEEN])) return 1;
+    return 0;
+}

@@ -1,0 +1,211 @@
+// FEN and coordinate move text, and the small text helpers of the UCI loop.
+#include "frontend/notation.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/make.h"
+#include "board/movegen.h"
+#include "board/zobrist.h"
+
+namespace {
+
+constexpr int FEN_MAX = 254;  // characters of a FEN that are read
+constexpr const char* PIECE_LETTERS = "PNBRQK";
+
+// Copies at most FEN_MAX characters of fen into buf; the empty text stands for
+// the start position.
+void copyFen(const char* fen, char (&buf)[FEN_MAX + 1]) {
+    if (!fen || !*fen) fen = START_FEN;
+    std::strncpy(buf, fen, FEN_MAX);
+    buf[FEN_MAX] = 0;
+}
+
+// Colour and kind of a FEN piece letter; kind 0 when it is none.
+void pieceOf(char c, int& col, int& kind) {
+    const char* w = std::strchr(PIECE_LETTERS, c);
+    const char* b = c >= 'a' && c <= 'z' ? std::strchr(PIECE_LETTERS, c - 'a' + 'A') : nullptr;
+    col = w ? WHITE : BLACK;
+    kind = (c && w) ? int(w - PIECE_LETTERS) + 1 : (c && b) ? int(b - PIECE_LETTERS) + 1 : 0;
+}
+
+}  // namespace
+
+void fenToPosition(Position& p, const char* fen) {
+    char buf[FEN_MAX + 1];
+    copyFen(fen, buf);
+    p.prev = nullptr;
+    p.castle = 0xff000000000000ffULL;
+    p.ep = 0;
+    p.lastMove = 0;
+    p.ctm = -1;
+    for (auto& side : p.pcs)
+        for (auto& b : side) b = 0;
+
+    // Placement runs from a8 along each rank down to h1; counter i maps to square i ^ 56.
+    const char* c = buf;
+    int i = 0;
+    for (; *c && *c != ' '; ++c) {
+        if (*c >= '0' && *c <= '9') {
+            i += *c - '0';
+        } else if (*c == '/') {
+            i = (i + 7) & ~7;
+        } else {
+            int col, kind;
+            pieceOf(*c, col, kind);
+            if (kind && i < 64) p.pcs[col][kind] |= bit(i ^ 56);
+            ++i;
+        }
+    }
+    for (auto& side : p.pcs) side[ALL] = side[PAWN] | side[KNIGHT] | side[BISHOP] | side[ROOK] | side[QUEEN] | side[KING];
+
+    const char side = *c ? c[1] : 0;
+    if (side == 'w') p.ctm = 0;
+    if (side == 'b') p.ctm = 1;
+    if (p.ctm < 0) {
+        std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
+        std::exit(1);
+    }
+
+    // Castling field: two characters after the side letter, up to the next
+    // space; a missing field reads as "-".
+    c += 2;
+    if (*c == ' ') {
+        for (++c; *c && *c != ' '; ++c) {
+            if (*c == 'K') p.castle &= ~0x90ULL;
+            if (*c == 'Q') p.castle &= ~0x11ULL;
+            if (*c == 'k') p.castle &= ~0x9000000000000000ULL;
+            if (*c == 'q') p.castle &= ~0x1100000000000000ULL;
+        }
+    }
+
+    const int col = sideToMove(p);
+    p.inCheck = fastInCheck(p, col);
+    p.hashKey = slowHash(p);
+    p.pawnKey = slowPsHash(p);
+
+    // En-passant field: the move that made it is recorded as the last move; the
+    // square itself only when a pawn of the side to move can take.
+    while (*c == ' ') ++c;
+    if (c[0] >= 'a' && c[0] <= 'h' && (c[1] == '3' || c[1] == '6')) {
+        const int f = c[0] - 'a';
+        const bool white = c[1] == '3';
+        const int from = white ? f + 8 : f + 48, to = white ? f + 24 : f + 32;
+        p.lastMove = makeMove(from, to);
+        const Bitboard beside = ((bit(to) << 1) & NOT_FILE_A) | ((bit(to) >> 1) & NOT_FILE_H);
+        if (beside & p.pcs[col][PAWN]) {
+            const int target = white ? f + 16 : f + 40;
+            p.ep = bit(target);
+            p.hashKey ^= zob[512 + target];
+        }
+    }
+    assert(popCount(p.pcs[WHITE][KING]) != 1 || popCount(p.pcs[BLACK][KING]) != 1 || positionIsOk(p));
+}
+
+int fenIsValid(const char* fen) {
+    char buf[FEN_MAX + 1];
+    copyFen(fen, buf);
+    int i = 0, kings[2] = {0, 0};
+    for (const char* c = buf; *c && *c != ' '; ++c) {
+        if (*c >= '0' && *c <= '9') {
+            i += *c - '0';
+        } else if (*c == '/') {
+            i = (i + 7) & ~7;
+        } else {
+            int col, kind;
+            pieceOf(*c, col, kind);
+            if (i >= 64) return 0;  // a square past h1
+            if (kind == KING) ++kings[col];
+            ++i;
+        }
+        if (i > 64) return 0;
+    }
+    return kings[WHITE] == 1 && kings[BLACK] == 1;
+}
+
+void positionToFen(const Position& p, char* out) {
+    char* o = out;
+    for (int rank = 7; rank >= 0; --rank) {
+        int empty = 0;
+        for (int file = 0; file < 8; ++file) {
+            const Bitboard b = bit(rank * 8 + file);
+            char letter = 0;
+            for (int kind = PAWN; kind <= KING && !letter; ++kind) {
+                if (p.pcs[WHITE][kind] & b) letter = PIECE_LETTERS[kind - 1];
+                else if (p.pcs[BLACK][kind] & b) letter = char(PIECE_LETTERS[kind - 1] - 'A' + 'a');
+            }
+            if (!letter) {
+                ++empty;
+                continue;
+            }
+            if (empty) *o++ = char('0' + empty);
+            empty = 0;
+            *o++ = letter;
+        }
+        if (empty) *o++ = char('0' + empty);
+        if (rank) *o++ = '/';
+    }
+    std::strcpy(o, sideToMove(p) == WHITE ? " w - -" : " b - -");
+}
+
+void alg(Move m, char* out) {
+    if (m == 0) {
+        std::strcpy(out, "null");
+        return;
+    }
+    const int from = moveFrom(m), to = moveTo(m);
+    out[0] = char('a' + fileOf(from));
+    out[1] = char('1' + rankOf(from));
+    out[2] = char('a' + fileOf(to));
+    out[3] = char('1' + rankOf(to));
+    static constexpr char promo[8] = {0, 0, 0, 0, 'q', 'n', 'r', 'b'};
+    out[4] = promo[moveType(m)];
+    out[5] = 0;
+}
+
+int algMake(const Position& cur, Position& child, const char* text) {
+    Move list[MAX_MOVES];
+    const int n = genAll(cur, list);
+    for (int i = 0; i < n; ++i) {
+        char t[8];
+        alg(list[i], t);
+        int j = 0;
+        while (t[j] && text[j] && (t[j] | 0x20) == (text[j] | 0x20)) ++j;
+        if (t[j] || text[j]) continue;
+        make(cur, child, list[i]);
+        child.inCheck = fastInCheck(child, sideToMove(child));
+        return 1;
+    }
+    return 0;
+}
+
+void lowerCase(char* text) {
+    for (; *text; ++text)
+        if (*text >= 'A' && *text <= 'Z') *text = char(*text - 'A' + 'a');
+}
+
+int ParseString(char* text, char** words, int maxWords) {
+    int n = 0;
+    char* c = text;
+    auto sep = [](char ch) { return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r'; };
+    while (*c && n < maxWords) {
+        while (sep(*c)) ++c;
+        if (!*c) break;
+        words[n++] = c;
+        while (*c && !sep(*c)) ++c;
+        if (*c) *c++ = 0;
+    }
+    words[n] = nullptr;
+    return n;
+}
+
+int ParseString(char* text, char** words) { return ParseString(text, words, PARSE_MAX_WORDS); }
+
+uint32_t hash(const char* text) {
+    uint32_t h = 5381;
+    for (; *text; ++text) h = h * 33 + uint32_t(int32_t(static_cast<signed char>(*text)));
+    return h;
+}
