@@ -14,10 +14,20 @@ extern volatile int32_t abortflag;
 extern volatile int32_t ponderMode;
 extern int32_t ponder;
 extern double accTime;
+// 1 while a search started by "go" runs: UCI() then carries out only "stop",
+// "ponderhit", "isready" and "quit" and keeps every other line for later.
+// Whoever calls uciBeginSearch outside "go" sets it too.
+extern int32_t searching;
+// 1 while that search is infinite (depth limit 100): end of input stops it.
+extern int32_t searchInfinite;
 
 // Reads and handles at most one waiting line; returns at once when none waits.
 void UCI();
-int readyinp();
+int readyinp();  // 1 when a line (or end of input) waits on standard input
+// Carries out one command line (split in place); UCI() calls it for every line.
+void uciCommand(char* line);
+// The "go" command: words[0] is "go", n words in all.
+void uciGo(char** words, int n);
 
 // Clock words of "go", in seconds.
 struct GoClock {

@@ -1,0 +1,137 @@
+// The "go" command: its words, the time budget of a move, and the search call.
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/attacks.h"
+#include "board/make.h"
+#include "board/movegen.h"
+#include "frontend/general.h"
+#include "frontend/interface.h"
+#include "frontend/notation.h"
+#include "search/search.h"
+
+namespace {
+
+constexpr double NO_TIME_LIMIT = 31622400.0;  // a year of 366 days
+constexpr double MIN_BUDGET = 0.005;
+
+// A value word starts with a digit or a minus sign; anything else is the next
+// word of the command, never swallowed as a missing value.
+bool isValue(char** words, int i, int n) {
+    if (i >= n) return false;
+    unsigned char c = static_cast<unsigned char>(words[i][0]);
+    return std::isdigit(c) || c == '-';
+}
+
+bool isGoWord(const char* w) {
+    static const char* const names[] = {"infinite", "ponder",   "wtime", "btime", "winc",        "binc",
+                                        "movestogo", "movetime", "depth", "nodes", "searchmoves", "mate"};
+    for (const char* n : names)
+        if (std::strcmp(n, w) == 0) return true;
+    return false;
+}
+
+// Adds the legal root move that `text` names, if any, to the searchmoves list.
+void addSearchMove(const Position& p, const char* text) {
+    Move list[MAX_MOVES];
+    int n = genAll(p, list);
+    for (int i = 0; i < n; ++i) {
+        char t[8];
+        alg(list[i], t);
+        if (strcasecmp(t, text) != 0) continue;
+        Position child;
+        make(p, child, list[i]);
+        --nodecount;  // a test of the root's moves, not a searched node
+        if (fasterInCheck(child, sideToMove(p))) return;
+        for (int k = 0; k < searchMovesCount; ++k)
+            if (searchMoves[k] == list[i]) return;
+        if (searchMovesCount < 256) searchMoves[searchMovesCount++] = list[i];
+        return;
+    }
+}
+
+}  // namespace
+
+double timeBudget(const GoClock& c, int col) {
+    if (c.movetime != 0) {
+        logger("Time Left: %8.1f\n", c.movetime);
+        return c.movetime > 0 ? c.movetime : MIN_BUDGET;
+    }
+    double t = col ? c.btime : c.wtime;
+    double inc = col ? c.binc : c.winc;
+    if (c.movestogo > 0) {
+        // The increment is left out: the moves to go share what is left now.
+        double goal = t / (c.movestogo + 5);
+        logger("We have %8.1f seconds to make %d moves = %8.1f goal\n", t, c.movestogo, goal);
+        return std::max(MIN_BUDGET, goal);
+    }
+    // Sudden death or increment: a fortieth of the time (a thirtieth when an
+    // increment keeps refilling it) plus most of the increment, never more
+    // than a fifth of what is left.
+    double x = std::max(0.0, t - inc);
+    double a = inc > 0.00001 ? x / 30 + 0.9 * inc : x / 40 + 0.9 * inc;
+    a = std::min(a, t / 5);
+    return std::max(MIN_BUDGET, a);
+}
+
+void uciGo(char** words, int n) {
+    GoClock clock;
+    int infinite = 0;
+    long depth = 0;
+    ponderMode = 0;
+    nodeLimit = 0;
+    searchMovesCount = 0;
+    const Position& root = gme[ply];
+
+    for (int i = 1; i < n;) {
+        const char* w = words[i++];
+        if (std::strcmp(w, "infinite") == 0) {
+            infinite = 1;
+        } else if (std::strcmp(w, "ponder") == 0) {
+            ponderMode = 1;
+        } else if (std::strcmp(w, "searchmoves") == 0) {
+            while (i < n && !isGoWord(words[i])) addSearchMove(root, words[i++]);
+        } else if (!isValue(words, i, n)) {
+            // an unknown word, or a value word without its value: skipped
+        } else if (std::strcmp(w, "wtime") == 0) {
+            clock.wtime = double(std::strtoull(words[i++], nullptr, 10)) / 1000;
+        } else if (std::strcmp(w, "btime") == 0) {
+            clock.btime = double(std::strtoull(words[i++], nullptr, 10)) / 1000;
+        } else if (std::strcmp(w, "winc") == 0) {
+            clock.winc = double(std::strtoull(words[i++], nullptr, 10)) / 1000;
+        } else if (std::strcmp(w, "binc") == 0) {
+            clock.binc = double(std::strtoull(words[i++], nullptr, 10)) / 1000;
+        } else if (std::strcmp(w, "movestogo") == 0) {
+            clock.movestogo = int32_t(std::strtol(words[i++], nullptr, 10));
+        } else if (std::strcmp(w, "movetime") == 0) {
+            clock.movetime = double(std::strtol(words[i++], nullptr, 10)) / 1000;
+        } else if (std::strcmp(w, "depth") == 0) {
+            depth = std::strtol(words[i++], nullptr, 10);
+        } else if (std::strcmp(w, "nodes") == 0) {
+            nodeLimit = std::strtoull(words[i++], nullptr, 10);
+        }
+        // "mate N" and other words the engine does not use are passed over.
+    }
+
+    double budget;
+    int limit;
+    if (depth > 0) {
+        budget = NO_TIME_LIMIT;
+        limit = infinite ? 100 : int(std::min(depth, 1000000L));
+    } else if (infinite) {
+        budget = NO_TIME_LIMIT;
+        limit = 100;
+    } else {
+        budget = timeBudget(clock, sideToMove(root));
+        limit = 99;
+    }
+    searching = 1;
+    searchInfinite = limit == 100;
+    uciBeginSearch(gme[ply], budget, limit);
+    searching = 0;
+    searchInfinite = 0;
+}

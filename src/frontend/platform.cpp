@@ -1,0 +1,124 @@
+// Linux implementation of the engine's operating-system calls.
+//
+// Standard input is read with read(2) into a buffer of our own rather than
+// through stdio, so that the non-blocking test and the line reader always
+// agree: a line that the test has seen cannot hide in a library buffer, and a
+// line that is still arriving is not handed out half-written.
+#include "frontend/platform.h"
+
+#include <poll.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Input bytes read from fd 0 but not yet handed out. Larger than the longest
+// line the UCI loop takes, so a full buffer always holds a whole piece.
+constexpr size_t IN_SIZE = 1 << 16;
+char inBuf[IN_SIZE];
+size_t inStart = 0, inEnd = 0;
+bool inEof = false;
+
+size_t pending() { return inEnd - inStart; }
+
+// Reads what one read(2) gives into the free space; blocks only when asked to.
+void fill(bool block) {
+    if (inEof) return;
+    if (inStart > 0 && (inEnd == IN_SIZE || inStart == inEnd)) {
+        std::memmove(inBuf, inBuf + inStart, pending());
+        inEnd -= inStart;
+        inStart = 0;
+    }
+    if (inEnd == IN_SIZE) return;
+    if (!block) {
+        pollfd p = {0, POLLIN, 0};
+        int r = ::poll(&p, 1, 0);
+        if (r <= 0) return;
+        // POLLHUP without data, POLLERR or POLLNVAL: read() below reports it.
+    }
+    for (;;) {
+        ssize_t n = ::read(0, inBuf + inEnd, IN_SIZE - inEnd);
+        if (n > 0) {
+            inEnd += size_t(n);
+            return;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+        inEof = true;  // end of file, or an error that no retry can mend
+        return;
+    }
+}
+
+// True when the buffer holds a piece the reader can hand out at once: a whole
+// line, as much as the caller's buffer takes, or the tail before end of input.
+bool pieceReady(size_t maxChars) {
+    size_t n = pending();
+    if (n >= maxChars) return true;
+    if (std::memchr(inBuf + inStart, '\n', n)) return true;
+    return inEof;
+}
+
+}  // namespace
+
+int platformInputWaiting() {
+    // The UCI loop reads up to 29,999 characters per line.
+    if (pieceReady(29999)) return 1;
+    fill(false);
+    return pieceReady(29999) ? 1 : 0;
+}
+
+int platformReadLine(char* buf, size_t size) {
+    if (size < 2) return 0;
+    size_t maxChars = size - 1;
+    while (!pieceReady(maxChars)) fill(true);
+    size_t n = pending();
+    if (n == 0) return 0;  // end of input
+    const char* start = inBuf + inStart;
+    const char* nl = static_cast<const char*>(std::memchr(start, '\n', n < maxChars ? n : maxChars));
+    size_t take = nl ? size_t(nl - start) + 1 : (n < maxChars ? n : maxChars);
+    std::memcpy(buf, start, take);
+    buf[take] = 0;
+    inStart += take;
+    return 1;
+}
+
+int platformInputClosed() { return inEof && pending() == 0; }
+
+double platformSeconds() {
+    timespec ts;
+    ::clock_gettime(CLOCK_REALTIME, &ts);
+    // Seconds between 1601-01-01 and 1970-01-01, the epoch of the clock's
+    // 100-nanosecond reading.
+    return double(ts.tv_sec) + 11644473600.0 + double(ts.tv_nsec) * 1e-9;
+}
+
+void platformSleepMs(int ms) {
+    timespec ts = {ms / 1000, long(ms % 1000) * 1000000L};
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+int64_t platformFileSize(const char* path) {
+    struct stat st;
+    if (::stat(path, &st) != 0) return -1;
+    return int64_t(st.st_size);
+}
+
+int platformRename(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : 1; }
+
+int platformSystem(const char* command) {
+    std::fflush(stdout);
+    int r = std::system(command);
+    return r;
+}
+
+void platformUnbufferStdio() {
+    std::setvbuf(stdin, nullptr, _IONBF, 0);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+}

@@ -1,0 +1,175 @@
+// The transposition table: buckets of four 16-byte entries, one cache line
+// each, indexed by the low bits of the position key.
+#include "search/transposition.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/make.h"
+#include "frontend/general.h"
+
+TTable hashtable = {0, -1, 0, nullptr};
+
+namespace {
+
+constexpr int BUCKET = 4;
+constexpr int MAX_MEG = 4096;  // the Hash option's maximum
+
+// Buckets for a request: a power of two near megabytes * 16384 (the number of
+// 64-byte buckets in that many megabytes), rounded up from 51 percent of it so
+// a request just short of a power of two still gets it.
+int32_t bucketsFor(int megabytes) {
+    int64_t b = int64_t(megabytes) * 16384;
+    int64_t v = int64_t(double(b) * 0.51);
+    if (v <= 0) return 0;
+    uint64_t x = uint64_t(v - 1);
+    x |= x >> 1;
+    x |= x >> 2;
+    x |= x >> 4;
+    x |= x >> 8;
+    x |= x >> 16;
+    x |= x >> 32;
+    return int32_t(x + 1);
+}
+
+TTEntry* bucketOf(const TTable& t, uint64_t key) {
+    return t.entries + (key & uint64_t(uint32_t(t.mask))) * BUCKET;
+}
+
+// The slot a new entry of this key goes to: its own or an empty one first,
+// else the victim of the replacement rule. `own` tells the caller whether the
+// slot was its own key's (or empty) rather than a displaced entry.
+TTEntry* chooseSlot(const TTable& t, uint64_t key, bool& own) {
+    TTEntry* b = bucketOf(t, key);
+    TTEntry* victim = b;
+    for (int i = 0; i < BUCKET; ++i) {
+        TTEntry* e = b + i;
+        if (e->key == 0 || e->key == key) {
+            own = true;
+            return e;
+        }
+        if (i == 0) continue;
+        // Entries of earlier searches go before those of this one; within a
+        // class the shallower goes; on equal depth the earlier slot goes.
+        int w = (e->depth < victim->depth ? 1 : 0) + 2 * (victim->age == t.age ? 1 : 0) +
+                2 * (e->age != t.age ? 1 : 0) - 2;
+        if (w > 0) victim = e;
+    }
+    own = false;
+    return victim;
+}
+
+}  // namespace
+
+TTable ttabMakeHashTable(int megabytes) {
+    TTable t = {0, -1, 0, nullptr};
+    if (megabytes > MAX_MEG) megabytes = MAX_MEG;
+    int32_t count = bucketsFor(megabytes);
+    logger("Total hash entries: %d\n", count);
+    logger("Total size used: %lld\n", (long long)count * 64);
+    while (count > 0) {
+        void* p = std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTEntry));
+        if (p) {
+            t.entries = static_cast<TTEntry*>(p);
+            break;
+        }
+        int32_t smaller = count / 2;
+        std::printf("info string cannot allocate %lld MB for the hash table, trying %lld MB\n",
+                    (long long)count * 64 / 1048576, (long long)smaller * 64 / 1048576);
+        std::fflush(stdout);
+        logger("hash table allocation of %d buckets failed\n", count);
+        count = smaller;
+    }
+    if (!t.entries) {
+        if (megabytes > 0) {
+            std::printf("info string no memory for a hash table: running without one\n");
+            std::fflush(stdout);
+        }
+        return t;
+    }
+    t.count = count;
+    t.mask = count - 1;
+    return t;
+}
+
+void ttabFreeHashTable(TTable& t) {
+    std::free(t.entries);
+    t.entries = nullptr;
+    t.count = 0;
+    t.mask = -1;
+}
+
+void ttabClear(TTable& t) {
+    if (t.entries) std::memset(static_cast<void*>(t.entries), 0, size_t(t.count) * BUCKET * sizeof(TTEntry));
+    t.age = 0;
+}
+
+void ttAge(TTable& t) { t.age = (t.age + 1) & 255; }
+
+TTEntry* ttabGet(const TTable& t, uint64_t key) {
+    if (!t.entries) return nullptr;
+    TTEntry* b = bucketOf(t, key);
+    for (int i = 0; i < BUCKET; ++i)
+        if (b[i].key == key) return b + i;
+    return nullptr;
+}
+
+void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move) {
+    if (!t.entries || score < -32500 || score > 32500) return;
+    bool own;
+    TTEntry* e = chooseSlot(t, key, own);
+    // A bound without a move keeps the move an earlier search of this
+    // position found; a displaced entry's move belongs to another position.
+    if (move != 0 || !own) e->move = uint16_t(move);
+    e->key = key;
+    e->depth = int16_t(depth);
+    e->score = int16_t(score);
+    e->flags = uint8_t(flags);
+    e->age = uint8_t(t.age);
+}
+
+int ttUsable(const TTEntry& e, int depth, int beta) {
+    if (e.depth < depth) return 0;
+    if ((e.flags & LOWER) && e.score >= beta) return 1;
+    if ((e.flags & UPPER) && e.score < beta) return 1;
+    return 0;
+}
+
+void ttabInsertPv(TTable& t, const Position& p, const Move* moves) {
+    if (!t.entries) return;
+    Position cur[2];
+    cur[0] = p;
+    int c = 0;
+    for (int i = 0; moves[i]; ++i) {
+        bool own;
+        TTEntry* e = chooseSlot(t, cur[c].hashKey, own);
+        e->key = cur[c].hashKey;
+        e->depth = -99;
+        e->move = uint16_t(moves[i]);
+        e->score = 0;
+        e->flags = TT_NONE;
+        e->age = uint8_t(t.age);
+        make(cur[c], cur[c ^ 1], moves[i]);
+        // The child must not point at a record this loop is about to overwrite.
+        cur[c ^ 1].prev = nullptr;
+        c ^= 1;
+    }
+}
+
+int mate_in(int ply) { return MATE - ply; }
+int mated_in(int ply) { return ply - MATE; }
+
+int to_tt(int score, int ply) {
+    if (score > 31799) return score + ply;
+    if (score <= -31800) return score - ply;
+    return score;
+}
+
+int from_tt(int score, int ply) {
+    if (score > 31799) return score - ply;
+    if (score <= -31800) return score + ply;
+    return score;
+}
+
+int is_mate_value(int score) { return score > MATE_BOUND || score < -MATE_BOUND ? 1 : 0; }
