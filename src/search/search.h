@@ -22,6 +22,9 @@ extern Move easyMove;
 extern int32_t root_move_changes;
 extern int32_t searchSatisfied;
 extern uint64_t nodeLimit;  // "go nodes": stop once nodecount reaches it (0 = none)
+extern int32_t searchPollsInput;  // 0: the poll step never reads input (bench, in-process tests)
+extern int32_t searchSilent;      // 1: no "info" or "bestmove" lines on standard output
+extern int32_t firstIterationDone;  // the running search has finished an iteration
 
 struct RootMove {
     Move m;
@@ -37,6 +40,9 @@ extern int32_t searchMovesCount;
 int pollStep();
 
 void uciBeginSearch(Position& p, double budget, int depthLimit);
+// Makes the next search start as the first of the process does: history
+// counters back to 1 and the table cleared.
+void resetSearchState();
 int searchRoot(const Position& p, int depth, PvLine& line);
 void getUciPv(const PvLine& line, char* text);
 int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
@@ -48,3 +54,8 @@ int attVic(const Position& p, int k, int from, int to);
 void reduceHis();
 // Score text of an info line: "cp N" or "mate N".
 void scoreText(int s, char* out);
+// Squares within the opponent's half mask that no opponent pawn can ever
+// attack or block: a pawn of the side to move reaching one is hard to stop.
+Bitboard passMaskOf(const Position& p);
+// Late-move reduction in half-plies for the n-th late move.
+int lmrReduction(int n, bool pvNode);

@@ -1,0 +1,30 @@
+#pragma once
+// Small helpers shared by the root, the node searches and the quiescence search.
+#include "search/picker.h"
+#include "search/search.h"
+#include "search/transposition.h"
+
+constexpr int KILLER_PLIES = 128;  // killer tables hold this many plies; deeper nodes have none
+
+// line = m followed by the child's line, at most 63 moves, always ended by 0.
+inline void setLine(PvLine& line, Move m, const PvLine& child) {
+    line.m[0] = m;
+    int i = 0;
+    for (; i < 62 && child.m[i]; ++i) line.m[i + 1] = child.m[i];
+    line.m[i + 1] = 0;
+}
+
+inline Move killerAt(const Move* table, int ply) { return ply < KILLER_PLIES ? table[ply] : 0; }
+
+// Table probe that also works while the table is turned off.
+inline const TTEntry* probeTable(uint64_t key) {
+    return hashtable.entries ? ttabGet(hashtable, key) : nullptr;
+}
+inline void storeTable(uint64_t key, int depth, int score, int flags, Move move) {
+    if (hashtable.entries) ttabPut(hashtable, key, depth, score, flags, move);
+}
+
+// Under-promotions (knight, rook, bishop) are never searched.
+constexpr Move UNDERPROMOTION_ABOVE = 20479;
+
+inline int histIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 + sq; }

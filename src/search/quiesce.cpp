@@ -1,0 +1,123 @@
+// Quiescence search and the poll step every node function starts with.
+#include <algorithm>
+
+#include "board/attacks.h"
+#include "board/make.h"
+#include "board/see.h"
+#include "eval/eval.h"
+#include "eval/evaltables.h"
+#include "frontend/general.h"
+#include "frontend/interface.h"
+#include "search/nodeutil.h"
+
+uint32_t tics = 0;
+uint64_t nodeLimit = 0;
+int32_t searchPollsInput = 1;
+int32_t firstIterationDone = 0;
+int32_t use_ckQ = 1;
+int32_t use_cfut = 1;
+
+int pollStep() {
+    ++tics;
+    // "go nodes" is exact: it is tested at every node, but only once an
+    // iteration has finished, so that there is always a move to play.
+    if (nodeLimit && nodecount >= nodeLimit && firstIterationDone && !ponderMode) {
+        abortflag = 1;
+        return 1;
+    }
+    if (tics & 0xffff) return 0;
+    // Input is served from inside the search: "stop", "ponderhit", "isready"
+    // and "quit" reach a running search here and nowhere else.
+    if (searchPollsInput) UCI();
+    if (abortflag && !ponderMode) return 1;
+    if (!ponderMode && seconds(CPU) >= goaltime) {
+        abortflag = 1;
+        return 1;
+    }
+    return 0;
+}
+
+int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line) {
+    if (pollStep()) return 0;
+    line.m[0] = 0;
+
+    Move hashMove = 0;
+    if (const TTEntry* e = probeTable(p.hashKey)) {
+        hashMove = e->move;
+        if (alpha + 1 == beta && depth <= e->depth &&
+            (((e->flags & LOWER) && e->score >= beta) || ((e->flags & UPPER) && e->score < beta)))
+            return from_tt(e->score, ply);
+    }
+
+    const int side = sideToMove(p), opp = side ^ 1;
+    GenContext g;
+    int best, legal, ev = 0;
+    bool checksMode = false;
+    if (p.inCheck) {
+        // Every evasion is tried: there is no standing pat while in check.
+        initGenContext(p, g, ROW_EVASIONS, hashMove, killerAt(oa, ply), killerAt(ob, ply));
+        legal = 0;
+        best = NO_SCORE;
+    } else {
+        ev = eval(p);
+        if (depth < -25) return ev;  // thirteen plies of captures are enough
+        if (ev >= beta) return ev;
+        alpha = std::max(alpha, ev);
+        best = ev;
+        legal = 1;
+        if (depth == 0 && use_ckQ) {
+            initGenContext(p, g, ROW_QCHECKS, hashMove, 0, 0);
+            checksMode = true;
+        } else {
+            initGenContext(p, g, ROW_QCAPS, hashMove, 0, 0);
+        }
+    }
+
+    Position child;
+    PvLine childLine;
+    while (Move m = nextMove(g)) {
+        if (m > UNDERPROMOTION_ABOVE) continue;
+        const int to = moveTo(m), type = moveType(m);
+        // A capture that cannot lift the score to alpha even with the whole
+        // victim and a margin is not worth making, unless it might check.
+        if (use_cfut && !p.inCheck && type <= EN_PASSANT && !couldBeCheck(p, m)) {
+            int victim = kindAt(p, opp, to);
+            if (ev + 60 + maxPceVals[victim] < alpha) {
+                ++nodecount;
+                continue;
+            }
+        }
+        make(p, child, m);
+        if (fasterInCheck(child, side)) {
+            --nodecount;
+            continue;
+        }
+        child.inCheck = fasterInCheck(child, opp);
+        ++legal;
+        bool capture = type == EN_PASSANT || type > CASTLE || (p.pcs[opp][ALL] & bit(to));
+        if (checksMode && !capture && !child.inCheck) continue;
+
+        int s = -searchQuies(child, -beta, -alpha, depth - 2, ply + 1, childLine);
+        if (abortflag) return 0;
+        if (s <= best) continue;
+        if (s > alpha) {
+            setLine(line, m, childLine);
+            alpha = s;
+        }
+        best = s;
+        if (s >= beta) break;
+    }
+    if (abortflag) return 0;
+    if (legal == 0) best = mated_in(ply);
+
+    // Only null-window results are kept: a wider window's score is exact
+    // only for the line searched, not a bound the table can reuse.
+    if (alpha + 1 == beta) {
+        int storeDepth = depth < 0 ? -2 : 0;
+        if (best < beta)
+            storeTable(p.hashKey, storeDepth, to_tt(best, ply), UPPER, 0);
+        else
+            storeTable(p.hashKey, storeDepth, to_tt(best, ply), LOWER, line.m[0]);
+    }
+    return best;
+}
