@@ -27,12 +27,15 @@ struct ReportEntry {
 ReportEntry reportList[256];
 int reportCount;
 
-// True when q's key occurs again higher up its own parent chain. The book is a
-// graph: a line can come back to a position it passed (knights out and home
-// again), and the minimax must not follow such a cycle for ever.
-bool onPath(const Position& q) {
-    for (const Position* a = q.prev; a; a = a->prev)
+// True when q's key occurs on the line from the minimax's top position down to
+// q. The book is a graph: a line can come back to a position it passed
+// (knights out and home again), and the minimax must not follow such a cycle
+// for ever.
+bool onPath(const Position& q, const Position* top) {
+    for (const Position* a = q.prev; a; a = a->prev) {
         if (a->hashKey == q.hashKey) return true;
+        if (a == top) break;
+    }
     return false;
 }
 
@@ -46,7 +49,7 @@ void prependMove(PvLine& line, Move m, const PvLine& child) {
 }
 
 int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line,
-               bool report) {
+               const Position* top, bool report) {
     line.m[0] = 0;
     int best = NO_BOOK;
     const int side = sideToMove(p);
@@ -62,12 +65,12 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
         const BookRecord* r = getBookRecord(b, child);
         if (!r->used || r->depth == 0) continue;
         int s;
-        if (onPath(child)) {
+        if (onPath(child, top)) {
             s = 0;  // going round in a circle is a draw
             childLine.m[0] = 0;
         } else {
             // Every searched child is visited: the window only passes through.
-            s = -searchBook(b, child, -beta, -alpha, 0, childLine, false);
+            s = -searchBook(b, child, -beta, -alpha, 0, childLine, top, false);
             if (s == -NO_BOOK) s = -r->score;
         }
         PvLine here;
@@ -88,12 +91,12 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
 }  // namespace
 
 int book_search(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line) {
-    return searchBook(b, p, alpha, beta, repPlies, line, false);
+    return searchBook(b, p, alpha, beta, repPlies, line, &p, false);
 }
 
 int book_root_search(BookStore& b, const Position& p, PvLine& line) {
     reportCount = 0;
-    int best = searchBook(b, p, NO_BOOK, -NO_BOOK, 0, line, true);
+    int best = searchBook(b, p, NO_BOOK, -NO_BOOK, 0, line, &p, true);
     for (int i = 0; i < reportCount; ++i)
         for (int j = i + 1; j < reportCount; ++j)
             if (reportList[j].score > reportList[i].score) std::swap(reportList[i], reportList[j]);
