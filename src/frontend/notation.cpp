@@ -170,7 +170,7 @@ int algMake(const Position& cur, Position& child, const char* text) {
     Move list[MAX_MOVES];
     const int n = genAll(cur, list);
     for (int i = 0; i < n; ++i) {
-        char t[8];
+        char t[8] = {};
         alg(list[i], t);
         int j = 0;
         while (t[j] && text[j] && (t[j] | 0x20) == (text[j] | 0x20)) ++j;
