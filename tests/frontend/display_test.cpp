@@ -17,86 +17,61 @@ std::string logged(F f) {
     FILE* saved = flog;
     flog = std::tmpfile();
     f();
+    std::string all(4096, 0);
     std::rewind(flog);
-    std::string all;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, flog)) > 0) all.append(buf, n);
+    all.resize(std::fread(all.data(), 1, all.size(), flog));
     std::fclose(flog);
     flog = saved;
     return all;
 }
 
-void initBoard() {
-    initStartupTables();
-    initZob();
-}
-
 }  // namespace
 
-TEST(Display, BoardPictureOfTheStartPosition) {
-    initBoard();
-    Position p;
-    fenToPosition(p, "");
+TEST(Display, BoardPictures) {
+    initStartupTables();
+    initZob();
+    Position g[3];
+    fenToPosition(g[0], "");
     std::string want =
         "\n-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----"
         "\n r n b q k b n r\n v v v v v v v v\n - - - - - - - -\n - - - - - - - -"
         "\n - - - - - - - -\n - - - - - - - -\n ^ ^ ^ ^ ^ ^ ^ ^\n R N B Q K B N R\n\n";
-    EXPECT_EQ(logged([&] { displayBoard(p); }), want);
+    EXPECT_EQ(logged([&] { displayBoard(g[0]); }), want);
     ::testing::internal::CaptureStdout();
-    displayBoardStdout(p);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), want);
-}
-
-TEST(Display, NoLogNoPicture) {
-    initBoard();
-    Position p;
-    fenToPosition(p, "");
+    displayBoardStdout(g[0]);
     FILE* saved = flog;
     flog = nullptr;
-    ::testing::internal::CaptureStdout();
-    displayBoard(p);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+    displayBoard(g[0]);  // no log: nothing anywhere
     flog = saved;
-}
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(), want);
 
-TEST(Display, HeaderAfterMovesAndRights) {
-    initBoard();
-    struct Case {
-        const char* fen;
-        const char* moves[2];
-        const char* header;
-    } cases[] = {
-        {"r3k2r/8/8/8/8/8/8/R3K2R b Kq - 0 1", {"e8c8", nullptr},
-         "\n-----[ CTM = 2   INCHECK = 0   last: null e8c8   rights: K]-----"},
-        {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", {"h1h8", "e8d7"},
-         "\n-----[ CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -]-----"},
-        {"4k3/8/8/8/8/8/8/4K2R w K - 0 1", {"h1h8", nullptr},
-         "\n-----[ CTM = 1   INCHECK = 1   last: null h1h8   rights: -]-----"},
-    };
-    for (const auto& c : cases) {
-        Position g[3];
-        fenToPosition(g[0], c.fen);
-        int n = 0;
-        while (n < 2 && c.moves[n]) {
-            ASSERT_EQ(algMake(g[n], g[n + 1], c.moves[n]), 1) << c.moves[n];
-            ++n;
-        }
-        std::string pic = logged([&] { displayBoard(g[n]); });
-        EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), c.header) << c.fen;
-    }
+    // The header names the parent's move and this one's, and the rights left.
+    fenToPosition(g[0], "r3k2r/8/8/8/8/8/8/R3K2R w Kq - 0 1");
+    ASSERT_EQ(algMake(g[0], g[1], "h1h8"), 1);
+    ASSERT_EQ(algMake(g[1], g[2], "e8d7"), 1);
+    std::string pic = logged([&] { displayBoard(g[2]); });
+    EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -]-----");
+    pic = logged([&] { displayBoard(g[1]); });
+    EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 1   INCHECK = 1   last: null h1h8   rights: q]-----");
 }
 
 TEST(Display, Bits) {
     ::testing::internal::CaptureStdout();
     displayBits(1);
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "\nBITS"
-              "\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -"
-                  "\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -\n # - - - - - - -\n");
-    ::testing::internal::CaptureStdout();
     displayBitsWithFocus(0x8000000000000003ULL, 2);
+    const std::string empty = "\n - - - - - - - -";
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "\nOK  \n\n - - - - - - - X\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -"
-              "\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -\n X # - - - - - -\n");
+              "\nBITS" + empty + empty + empty + empty + empty + empty + empty + "\n # - - - - - - -\n" +
+                  "\nOK  \n\n - - - - - - - X" + empty + empty + empty + empty + empty + empty + "\n X # - - - - - -\n");
+}
+
+TEST(Display, ExchangeList) {
+    initStartupTables();
+    initZob();
+    Position p;
+    fenToPosition(p, "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
+    std::string log = logged([&] { showSee(p); });
+    EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
+    EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.size() - 3), "\n\n\n");
 }

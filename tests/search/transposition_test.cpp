@@ -1,217 +1,115 @@
 // The transposition table: sizes, probe and store with the replacement rule,
-// the bound test and the mate-score conversions.
+// the bound test, the mate-score conversions and line insertion.
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "board/zobrist.h"
+#include "frontend/general.h"
+#include "frontend/notation.h"
 #include "search/transposition.h"
 
 namespace {
 
-// A small table whose keys all fall in bucket 0 when their low bits are 0.
-struct TableFixture : ::testing::Test {
-    TTable t{};
-    void SetUp() override {
-        t = ttabMakeHashTable(1);
-        ASSERT_NE(t.entries, nullptr);
-        ttabClear(t);
-    }
-    void TearDown() override { ttabFreeHashTable(t); }
-    uint64_t key(int i) const { return uint64_t(i) << 32; }  // same bucket, distinct keys
-    TTEntry& slot(int i) { return t.entries[i]; }
-};
+uint64_t key(int i) { return uint64_t(i) << 32; }  // all in bucket 0 of a small table
 
 }  // namespace
 
-TEST(TTSize, BucketsForRequests) {
-    struct Case {
-        int meg;
-        int32_t buckets;
-    } cases[] = {{32, 524288}, {63, 1048576}, {48, 524288}, {1, 16384}, {100, 1048576}, {128, 2097152}, {64, 1048576}};
+TEST(TTable, SizesAndTheEmptyTable) {
+    const int cases[][2] = {{32, 524288}, {63, 1048576}, {48, 524288}, {1, 16384}, {100, 1048576}, {128, 2097152}};
     for (auto c : cases) {
-        TTable t = ttabMakeHashTable(c.meg);
-        EXPECT_EQ(t.count, c.buckets) << c.meg << " MB";
-        EXPECT_EQ(t.mask, c.buckets - 1);
-        EXPECT_EQ(t.age, 0u);
+        TTable t = ttabMakeHashTable(c[0]);
+        EXPECT_EQ(t.count, c[1]) << c[0] << " MB";
+        EXPECT_EQ(t.mask, c[1] - 1);
         EXPECT_NE(t.entries, nullptr);
         ttabFreeHashTable(t);
         EXPECT_EQ(t.entries, nullptr);
     }
-}
-
-TEST(TTSize, ZeroMegabytesHoldsNothing) {
-    TTable t = ttabMakeHashTable(0);
+    TTable t = ttabMakeHashTable(0);  // no table: probes find nothing, stores do nothing
     EXPECT_EQ(t.count, 0);
-    EXPECT_EQ(t.entries, nullptr);
     ttabClear(t);
     ttabPut(t, 12345, 4, 10, EXACT, 0x1c);
     EXPECT_EQ(ttabGet(t, 12345), nullptr);
-    ttAge(t);
-    Move line[] = {0x31c, 0};
-    ttabInsertPv(t, Position{}, line);  // no table: nothing is made or stored
 }
 
-TEST_F(TableFixture, StoreAndProbe) {
-    EXPECT_EQ(ttabGet(t, key(1)), nullptr);
+TEST(TTable, StoreProbeAndReplacement) {
+    TTable t = ttabMakeHashTable(1);
+    TTEntry* s = t.entries;
+    ttabClear(t);
     ttabPut(t, key(1), 7, -120, LOWER, 0x12345);
-    TTEntry* e = ttabGet(t, key(1));
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e, &slot(0));
-    EXPECT_EQ(e->depth, 7);
-    EXPECT_EQ(e->score, -120);
-    EXPECT_EQ(e->flags, LOWER);
-    EXPECT_EQ(e->move, 0x2345);  // the low 16 bits
+    ASSERT_EQ(ttabGet(t, key(1)), s);
     EXPECT_EQ(ttabGet(t, key(2)), nullptr);
-    // The next key takes the next free slot; the same key reuses its own.
-    ttabPut(t, key(2), 3, 5, EXACT, 7);
-    EXPECT_EQ(ttabGet(t, key(2)), &slot(1));
-    ttabPut(t, key(1), 1, 9, EXACT, 8);
-    EXPECT_EQ(ttabGet(t, key(1)), &slot(0));
-    EXPECT_EQ(slot(0).depth, 1);  // same key always overwrites, whatever the depth
-    EXPECT_EQ(slot(2).key, 0u);
-}
-
-TEST_F(TableFixture, UpperWithoutMoveKeepsOldMove) {
+    EXPECT_EQ(s->move, 0x2345);  // the low 16 bits
     ttAge(t);
-    ttabPut(t, key(1), 9, 50, EXACT, 0x0d1c);
-    ttAge(t);
-    ttabPut(t, key(1), 2, -30, UPPER, 0);
-    const TTEntry& e = slot(0);
-    EXPECT_EQ(e.move, 0x0d1c);
-    EXPECT_EQ(e.score, -30);
-    EXPECT_EQ(e.depth, 2);
-    EXPECT_EQ(e.flags, UPPER);
-    EXPECT_EQ(e.age, 2);
-}
+    ttabPut(t, key(1), 2, -30, UPPER, 0);  // same key: always overwritten, the old move kept
+    EXPECT_TRUE(s->depth == 2 && s->score == -30 && s->flags == UPPER && s->age == 1 && s->move == 0x2345);
+    for (int v : {32501, -32501}) ttabPut(t, key(2), 5, v, EXACT, 1);  // out of range: not stored
+    EXPECT_EQ(ttabGet(t, key(2)), nullptr);
 
-TEST_F(TableFixture, OutOfRangeScoresAreNotStored) {
-    for (int s : {32501, -32501, 40000}) ttabPut(t, key(1), 5, s, EXACT, 1);
-    EXPECT_EQ(ttabGet(t, key(1)), nullptr);
-    for (int s : {32500, -32500}) {
-        ttabPut(t, key(1), 5, s, EXACT, 1);
-        ASSERT_NE(ttabGet(t, key(1)), nullptr);
-        EXPECT_EQ(ttabGet(t, key(1))->score, s);
-    }
-}
-
-TEST_F(TableFixture, ReplacementRule) {
-    // Four entries of given depths and ages (relative to the current age 5);
-    // a fifth key displaces the expected slot and takes its move even when 0.
+    // A full bucket: a fifth key displaces the victim, taking its move even when 0.
     struct Case {
         int depth[4];
         bool old[4];  // written in an earlier search
         int victim;
     } cases[] = {
-        {{6, 3, 8, 5}, {false, false, false, false}, 1},  // smallest depth of this search
-        {{6, 3, 8, 3}, {false, false, false, false}, 1},  // equal depth: the lower slot
-        {{2, 3, 2, 5}, {false, false, false, false}, 0},
-        {{4, 3, 20, 5}, {false, false, true, false}, 2},  // an older entry goes first, deep or not
-        {{4, 3, 20, 5}, {true, false, true, false}, 0},   // among old ones: smaller depth, then lower slot
-        {{9, 3, 20, 1}, {true, true, true, true}, 3},
-        {{9, 9, 9, 9}, {true, true, true, true}, 0},
+        {{6, 3, 8, 5}, {0, 0, 0, 0}, 1}, {{6, 3, 8, 3}, {0, 0, 0, 0}, 1}, {{2, 3, 2, 5}, {0, 0, 0, 0}, 0},
+        {{4, 3, 20, 5}, {0, 0, 1, 0}, 2}, {{4, 3, 20, 5}, {1, 0, 1, 0}, 0}, {{9, 3, 20, 1}, {1, 1, 1, 1}, 3},
     };
     for (const auto& c : cases) {
         ttabClear(t);
         for (int a = 0; a < 5; ++a) ttAge(t);
         for (int i = 0; i < 4; ++i) {
             ttabPut(t, key(i + 1), c.depth[i], 10 * i, EXACT, 100 + i);
-            if (c.old[i]) slot(i).age = 4;
+            if (c.old[i]) s[i].age = 4;
         }
         ttabPut(t, key(9), 1, 77, LOWER, 0);
-        for (int i = 0; i < 4; ++i) {
-            if (i == c.victim) {
-                EXPECT_EQ(slot(i).key, key(9)) << "case victim " << c.victim;
-                EXPECT_EQ(slot(i).move, 0);
-                EXPECT_EQ(slot(i).score, 77);
-                EXPECT_EQ(slot(i).age, 5);
-            } else {
-                EXPECT_EQ(slot(i).key, key(i + 1));
-            }
-        }
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(s[i].key, key(i == c.victim ? 9 : i + 1)) << c.victim;
+        EXPECT_TRUE(s[c.victim].move == 0 && s[c.victim].score == 77 && s[c.victim].age == 5);
     }
-}
-
-TEST_F(TableFixture, ClearAndAge) {
-    ttabPut(t, key(3), 4, 1, EXACT, 1);
     for (int i = 0; i < 300; ++i) ttAge(t);
-    EXPECT_EQ(t.age, 300u % 256);
+    EXPECT_EQ(t.age, (5u + 300) % 256);
     ttabClear(t);
     EXPECT_EQ(t.age, 0u);
-    EXPECT_EQ(ttabGet(t, key(3)), nullptr);
-    for (int i = 0; i < t.count * 4; i += 997) EXPECT_EQ(t.entries[i].key, 0u);
+    EXPECT_EQ(ttabGet(t, key(9)), nullptr);
+    ttabFreeHashTable(t);
 }
 
-TEST(TTUsable, BoundsAgainstBeta) {
+TEST(TTable, BoundTestAndMateScores) {
     struct Case {
-        int16_t score;
         int16_t depth;
         uint8_t flags;
         int wantDepth, beta, usable;
-    } cases[] = {
-        {100, 5, EXACT, 5, 50, 1},     {100, 5, EXACT, 5, 500, 1},   {100, 5, EXACT, 6, 50, 0},
-        {100, 5, LOWER, 3, 100, 1},    {100, 5, LOWER, 3, 101, 0},   {100, 5, UPPER, 3, 101, 1},
-        {100, 5, UPPER, 3, 100, 0},    {100, 5, TT_NONE, 3, 0, 0},   {-50, -99, TT_NONE, -200, 0, 0},
-        {100, 4, UPPER, 5, 1000, 0},   {100, 4, LOWER, 5, -1000, 0},
-    };
-    for (auto c : cases) {
-        TTEntry e{1, c.score, 0, c.depth, c.flags, 0};
-        EXPECT_EQ(ttUsable(e, c.wantDepth, c.beta), c.usable)
-            << c.score << " d" << c.depth << " f" << int(c.flags) << " vs d" << c.wantDepth << " b" << c.beta;
-    }
-}
+    } cases[] = {{5, EXACT, 5, 50, 1},  {5, EXACT, 5, 500, 1},  {5, EXACT, 6, 50, 0},   {5, LOWER, 3, 100, 1},
+                 {5, LOWER, 3, 101, 0}, {5, UPPER, 3, 101, 1},  {5, UPPER, 3, 100, 0},  {5, TT_NONE, 3, 0, 0}};
+    for (auto c : cases) EXPECT_EQ(ttUsable(TTEntry{1, 100, 0, c.depth, c.flags, 0}, c.wantDepth, c.beta), c.usable);
 
-TEST(TTMate, Conversions) {
-    struct Case {
-        int score, ply, tt;
-    } cases[] = {{31990, 5, 31995}, {-31990, 5, -31995}, {31799, 5, 31799}, {31800, 5, 31805},
-                 {-31800, 5, -31805}, {-31799, 5, -31799}, {0, 9, 0},        {250, 3, 250}};
-    for (auto c : cases) {
-        EXPECT_EQ(to_tt(c.score, c.ply), c.tt) << c.score;
-        EXPECT_EQ(from_tt(c.tt, c.ply), c.score) << c.tt;
+    const int mates[][3] = {{31990, 5, 31995}, {-31990, 5, -31995}, {31799, 5, 31799}, {31800, 5, 31805},
+                            {-31800, 5, -31805}, {-31799, 5, -31799}, {250, 3, 250}};
+    for (auto m : mates) {
+        EXPECT_EQ(to_tt(m[0], m[1]), m[2]) << m[0];
+        EXPECT_EQ(from_tt(m[2], m[1]), m[0]) << m[2];
     }
-    EXPECT_EQ(from_tt(31995, 5), 31990);
+    EXPECT_EQ(mate_in(3) + mated_in(3), 0);
     EXPECT_EQ(mate_in(3), 31997);
-    EXPECT_EQ(mated_in(3), -31997);
-    EXPECT_EQ(is_mate_value(31800), 0);
-    EXPECT_EQ(is_mate_value(-31800), 0);
-    EXPECT_EQ(is_mate_value(31801), 1);
-    EXPECT_EQ(is_mate_value(-31801), 1);
+    EXPECT_EQ(is_mate_value(31800) + is_mate_value(-31800), 0);
+    EXPECT_EQ(is_mate_value(31801) + is_mate_value(-31801), 2);
 }
 
-#include "board/make.h"
-#include "board/zobrist.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
-
-TEST(TTInsertPv, MoveOnlyEntriesAlongTheLine) {
+TEST(TTable, InsertPvStoresMoveOnlyEntries) {
     initStartupTables();
     initZob();
     TTable t = ttabMakeHashTable(1);
     ttabClear(t);
     ttAge(t);
-    Position p, a, b;
-    fenToPosition(p, "");
-    const char* texts[] = {"e2e4", "e7e5", "g1f3"};
-    Move line[4] = {};
-    // The move words of the line, found by the move parser.
-    const Position* cur = &p;
-    Position* next[] = {&a, &b};
+    Position g[3];
+    fenToPosition(g[0], "");
+    ASSERT_EQ(algMake(g[0], g[1], "e2e4") + algMake(g[1], g[2], "e7e5"), 2);
+    Move line[] = {g[1].lastMove, g[2].lastMove, 0};
+    ttabInsertPv(t, g[0], line);
     for (int i = 0; i < 2; ++i) {
-        ASSERT_EQ(algMake(*cur, *next[i], texts[i]), 1);
-        line[i] = next[i]->lastMove;
-        cur = next[i];
-    }
-    ttabInsertPv(t, p, line);
-    for (const Position* q : {&p, &a}) {
-        TTEntry* e = ttabGet(t, q->hashKey);
+        TTEntry* e = ttabGet(t, g[i].hashKey);
         ASSERT_NE(e, nullptr);
-        EXPECT_EQ(e->depth, -99);
-        EXPECT_EQ(e->flags, TT_NONE);
-        EXPECT_EQ(e->score, 0);
-        EXPECT_EQ(e->age, 1);
+        EXPECT_TRUE(e->depth == -99 && e->flags == TT_NONE && e->score == 0 && e->age == 1);
+        EXPECT_EQ(e->move, uint16_t(line[i]));
     }
-    EXPECT_EQ(ttabGet(t, p.hashKey)->move, uint16_t(line[0]));
-    EXPECT_EQ(ttabGet(t, a.hashKey)->move, uint16_t(line[1]));
-    EXPECT_EQ(ttabGet(t, b.hashKey), nullptr);  // the line ends before the last position
+    EXPECT_EQ(ttabGet(t, g[2].hashKey), nullptr);  // the line ends before the last position
     ttabFreeHashTable(t);
 }
