@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include "eval/evaltables.h"
 #include "frontend/notation.h"
 
@@ -59,7 +61,14 @@ static int32_t parseValue(const char* text) {
 int readPersonality(const char* path) {
     (void)defaultsSet;
     FILE* f = std::fopen(path, "r");
-    if (!f) return 0;  // nothing changes: the engine keeps playing as before
+    // Nothing changes when there is no file to read: the engine keeps playing
+    // as before. A directory opens but cannot be read, so it counts as none.
+    if (!f) return 0;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        std::fclose(f);
+        return 0;
+    }
     // A personality is a complete set: whatever the file does not name is 0.
     for (const ParamEntry& e : paramTable) *e.value = 0;
 
