@@ -1,5 +1,7 @@
 #pragma once
 // Small helpers shared by the root, the node searches and the quiescence search.
+#include "board/make.h"
+#include "frontend/interface.h"
 #include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"
@@ -24,7 +26,26 @@ inline void storeTable(uint64_t key, int depth, int score, int flags, Move move)
     if (hashtable.entries) ttabPut(hashtable, key, depth, score, flags, move);
 }
 
+// "go nodes": reached once nodecount is at the limit, but never before the
+// first iteration has finished, so that there is always a move to play.
+inline bool nodeLimitReached() {
+    return nodeLimit && nodecount >= nodeLimit && firstIterationDone && !ponderMode;
+}
+
+// Checked before every move is made: moves that are made but never searched
+// (pruned, repeated, quiet in a captures-only node) must not run past the limit.
+inline bool stopForNodeLimit() {
+    if (!nodeLimitReached()) return false;
+    abortflag = 1;
+    return true;
+}
+
 // Under-promotions (knight, rook, bishop) are never searched.
 constexpr Move UNDERPROMOTION_ABOVE = 20479;
 
 inline int histIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 + sq; }
+
+// Starts loading a child's table bucket while the child is still being set up.
+inline void prefetchTable(uint64_t key) {
+    if (hashtable.entries) __builtin_prefetch(hashtable.entries + (key & uint64_t(hashtable.mask)) * 4);
+}

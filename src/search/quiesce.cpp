@@ -19,9 +19,8 @@ int32_t use_cfut = 1;
 
 int pollStep() {
     ++tics;
-    // "go nodes" is exact: it is tested at every node, but only once an
-    // iteration has finished, so that there is always a move to play.
-    if (nodeLimit && nodecount >= nodeLimit && firstIterationDone && !ponderMode) {
+    // "go nodes" is tested at every node, so the count is exact.
+    if (nodeLimitReached()) {
         abortflag = 1;
         return 1;
     }
@@ -40,11 +39,12 @@ int pollStep() {
 int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line) {
     if (pollStep()) return 0;
     line.m[0] = 0;
+    const bool nullWindow = alpha + 1 == beta;
 
     Move hashMove = 0;
     if (const TTEntry* e = probeTable(p.hashKey)) {
         hashMove = e->move;
-        if (alpha + 1 == beta && depth <= e->depth &&
+        if (nullWindow && depth <= e->depth &&
             (((e->flags & LOWER) && e->score >= beta) || ((e->flags & UPPER) && e->score < beta)))
             return from_tt(e->score, ply);
     }
@@ -76,6 +76,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     Position child;
     PvLine childLine;
     while (Move m = nextMove(g)) {
+        if (stopForNodeLimit()) return 0;
         if (m > UNDERPROMOTION_ABOVE) continue;
         const int to = moveTo(m), type = moveType(m);
         // A capture that cannot lift the score to alpha even with the whole
@@ -88,6 +89,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
             }
         }
         make(p, child, m);
+        prefetchTable(child.hashKey);
         if (fasterInCheck(child, side)) {
             --nodecount;
             continue;
@@ -110,9 +112,9 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     if (abortflag) return 0;
     if (legal == 0) best = mated_in(ply);
 
-    // Only null-window results are kept: a wider window's score is exact
-    // only for the line searched, not a bound the table can reuse.
-    if (alpha + 1 == beta) {
+    // Only null-window results are kept (or a wider window that closed to a
+    // null one): a wider window's score is exact only for the line searched.
+    if (nullWindow || alpha + 1 == beta) {
         int storeDepth = depth < 0 ? -2 : 0;
         if (best < beta)
             storeTable(p.hashKey, storeDepth, to_tt(best, ply), UPPER, 0);

@@ -121,6 +121,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
     int best = NO_SCORE, legal = 0;
     for (int i = 0; i < lstCount; ++i) {
         const Move m = lst[i].m;
+        if (stopForNodeLimit()) return 0;
         make(p, child, m);
         child.reduced = 0;
         if (fasterInCheck(child, side)) {

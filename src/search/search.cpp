@@ -167,6 +167,7 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
     if (nullOk) {
         if (depth >= 6) {
             make(p, child, 0);
+            prefetchTable(child.hashKey);
             child.reduced = 0;
             int s = -searchNonPv(child, 1 - beta, depth >= 16 ? depth - 10 : depth - 8, ply + 1, childLine, 0);
             if (abortflag) return 0;
@@ -223,7 +224,9 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
 
     while (Move m = nextMove(g)) {
         if (m > UNDERPROMOTION_ABOVE || m == excluded) continue;
+        if (stopForNodeLimit()) return 0;
         make(p, child, m);
+        prefetchTable(child.hashKey);
         child.reduced = 0;
         if (fasterInCheck(child, side)) {
             --nodecount;
@@ -337,7 +340,9 @@ int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine&
 
     while (Move m = nextMove(g)) {
         if (m > UNDERPROMOTION_ABOVE) continue;
+        if (stopForNodeLimit()) return 0;
         make(p, child, m);
+        prefetchTable(child.hashKey);
         child.reduced = 0;
         if (fasterInCheck(child, side)) {
             --nodecount;
