@@ -53,6 +53,12 @@ TEST(Display, BoardPictures) {
     EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -]-----");
     pic = logged([&] { displayBoard(g[1]); });
     EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 1   INCHECK = 1   last: null h1h8   rights: q]-----");
+
+    fenToPosition(g[0], "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
+    std::string log = logged([&] { showSee(g[0]); });
+    EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
+    EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.size() - 3), "\n\n\n");
 }
 
 TEST(Display, Bits) {
@@ -63,15 +69,4 @@ TEST(Display, Bits) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "\nBITS" + empty + empty + empty + empty + empty + empty + empty + "\n # - - - - - - -\n" +
                   "\nOK  \n\n - - - - - - - X" + empty + empty + empty + empty + empty + empty + "\n X # - - - - - -\n");
-}
-
-TEST(Display, ExchangeList) {
-    initStartupTables();
-    initZob();
-    Position p;
-    fenToPosition(p, "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
-    std::string log = logged([&] { showSee(p); });
-    EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
-    EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
-    EXPECT_EQ(log.substr(log.size() - 3), "\n\n\n");
 }
