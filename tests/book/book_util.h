@@ -1,47 +1,51 @@
 #pragma once
-// Shared by the book tests: engine start-up once, stores that free themselves,
-// and lines of positions played from the start position.
+// Shared by the book tests: start-up once, stores freed with the test, and
+// lines of positions played from the start position or a FEN.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
-#include <string>
-#include <vector>
+#include <fstream>
+#include <iterator>
 
 #include "board/make.h"
 #include "book/book.h"
 #include "frontend/general.h"
 #include "frontend/notation.h"
+#include "search/search.h"
+#include "support.h"
+
+using Line = std::vector<std::string>;
 
 inline void bookTestInit() {
     static bool done = false;
-    if (!done) {
-        initStartupTables();
-        initEngine();
-    }
+    if (!done) initStartupTables(), initEngine();
     done = true;
 }
 
-// A store that is freed with the test, so the sanitizer sees no leak.
 struct TestBook {
     BookStore b{};
-    TestBook() { bookTestInit(); }
+    explicit TestBook(bool fresh = true) {
+        bookTestInit();
+        if (fresh) initBook(b);
+    }
     ~TestBook() { freeBook(b); }
 };
 
-// The positions of a line of moves from the start position (or a FEN); "null"
-// makes the null move. Held in a deque so that parent pointers stay valid.
-inline std::deque<Position> playLine(const std::vector<std::string>& moves, const char* fen = "") {
+// "null" makes the null move. A deque keeps the parent pointers valid.
+inline std::deque<Position> playLine(const Line& moves, const char* fen = "") {
     bookTestInit();
     std::deque<Position> line(1);
     fenToPosition(line[0], fen);
     for (const auto& m : moves) {
-        Position child;
-        line.push_back(child);
-        if (m == "null") {
-            make(line[line.size() - 2], line.back(), 0);
-        } else {
-            EXPECT_TRUE(algMake(line[line.size() - 2], line.back(), m.c_str())) << m;
-        }
+        line.emplace_back();
+        if (m == "null") make(line[line.size() - 2], line.back(), 0);
+        else EXPECT_TRUE(algMake(line[line.size() - 2], line.back(), m.c_str())) << m;
     }
     return line;
+}
+
+inline void put(BookStore& b, const Line& moves, int score, int depth = 60) {
+    addBookItem(b, playLine(moves).back().hashKey, int16_t(score), uint16_t(depth), 1);
 }
