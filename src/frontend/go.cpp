@@ -63,6 +63,7 @@ double timeBudget(const GoClock& c, int col) {
     }
     double t = col ? c.btime : c.wtime;
     double inc = col ? c.binc : c.winc;
+    // A negative count cannot come from a real clock: it is read as no count.
     if (c.movestogo > 0) {
         // The increment is left out: the moves to go share what is left now.
         double goal = t / (c.movestogo + 5);

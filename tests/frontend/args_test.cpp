@@ -61,19 +61,20 @@ TEST(TimeBudget, ClockRules) {
     for (const auto& c : cases) EXPECT_NEAR(timeBudget(c.c, c.col), c.budget, 1e-9) << c.budget;
 }
 
-TEST(Logger, WholeMessagesOnlyWithALog) {
+TEST(Logger, WholeMessagesAndBudgetLines) {
     FILE* saved = flog;
     flog = nullptr;
     logger("nothing %d\n", 1);
     flog = std::tmpfile();
     std::string big(20000, 'z'), all(20100, 0);  // longer than the formatting buffer
     logger("a%sb %d\n", big.c_str(), 42);
-    logger("short\n");
+    timeBudget({0, 0, 0, 0, 0, 2.5}, 0);
+    timeBudget({0, 100, 0, 0, 20, 0}, 1);
     std::rewind(flog);
     all.resize(std::fread(all.data(), 1, all.size(), flog));
     std::fclose(flog);
     flog = saved;
-    EXPECT_EQ(all, "a" + big + "b 42\nshort\n");
+    EXPECT_EQ(all, "a" + big + "b 42\nTime Left:      2.5\nWe have    100.0 seconds to make 20 moves =      4.0 goal\n");
 }
 
 TEST(StartupTables, ClockAndLogCurve) {
