@@ -81,12 +81,10 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         const int to = moveTo(m), type = moveType(m);
         // A capture that cannot lift the score to alpha even with the whole
         // victim and a margin is not worth making, unless it might check.
-        if (use_cfut && !p.inCheck && type <= EN_PASSANT && !couldBeCheck(p, m)) {
-            int victim = kindAt(p, opp, to);
-            if (ev + 60 + maxPceVals[victim] < alpha) {
-                ++nodecount;
-                continue;
-            }
+        if (use_cfut && !p.inCheck && type <= EN_PASSANT &&
+            ev + 60 + maxPceVals[kindAt(p, opp, to)] < alpha && !couldBeCheck(p, m)) {
+            ++nodecount;
+            continue;
         }
         make(p, child, m);
         prefetchTable(child.hashKey);
