@@ -118,6 +118,11 @@ int platformSystem(const char* command) {
     return r;
 }
 
+int64_t platformMemoryBytes() {
+    long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);
+    return pages > 0 && size > 0 ? int64_t(pages) * size : 0;
+}
+
 void platformUnbufferStdio() {
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::setvbuf(stdout, nullptr, _IONBF, 0);

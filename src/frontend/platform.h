@@ -23,5 +23,7 @@ int64_t platformFileSize(const char* path);
 int platformRename(const char* from, const char* to);
 // Runs a shell command; returns its exit status (non-zero on failure).
 int platformSystem(const char* command);
+// Physical memory of the machine in bytes, or 0 when unknown.
+int64_t platformMemoryBytes();
 // Makes stdin and stdout unbuffered.
 void platformUnbufferStdio();

@@ -8,6 +8,7 @@
 
 #include "board/make.h"
 #include "frontend/general.h"
+#include "frontend/platform.h"
 
 TTable hashtable = {0, -1, 0, nullptr};
 
@@ -68,26 +69,27 @@ TTable ttabMakeHashTable(int megabytes) {
     int32_t count = bucketsFor(megabytes);
     logger("Total hash entries: %d\n", count);
     logger("Total size used: %lld\n", (long long)count * 64);
-    while (count > 0) {
-        void* p = std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTEntry));
-        if (p) {
-            t.entries = static_cast<TTEntry*>(p);
-            break;
-        }
-        int32_t smaller = count / 2;
-        std::printf("info string cannot allocate %lld MB for the hash table, trying %lld MB\n",
-                    (long long)count * 64 / 1048576, (long long)smaller * 64 / 1048576);
+    // When the memory is not there, halve the table until it is: a smaller
+    // table costs some strength, none at all costs much more. The system
+    // promises more than it has, and clearing a table beyond three quarters
+    // of the machine's memory would end the process, so that counts as failure.
+    const int32_t wanted = count;
+    const int64_t memory = platformMemoryBytes();
+    while (memory > 0 && count > 0 && int64_t(count) * 64 > memory / 4 * 3) count /= 2;
+    while (count > 0 && !t.entries) {
+        t.entries = static_cast<TTEntry*>(std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTEntry)));
+        if (!t.entries) count /= 2;
+    }
+    if (count < wanted) {
+        if (count > 0)
+            std::printf("info string cannot allocate %lld MB for the hash table: using %lld MB\n",
+                        (long long)wanted * 64 / 1048576, (long long)count * 64 / 1048576);
+        else
+            std::printf("info string cannot allocate a hash table: running without one\n");
         std::fflush(stdout);
-        logger("hash table allocation of %d buckets failed\n", count);
-        count = smaller;
+        logger("Hash table allocation failed: %d entries instead\n", count);
     }
-    if (!t.entries) {
-        if (megabytes > 0) {
-            std::printf("info string no memory for a hash table: running without one\n");
-            std::fflush(stdout);
-        }
-        return t;
-    }
+    if (!t.entries) return t;
     t.count = count;
     t.mask = count - 1;
     return t;

@@ -138,3 +138,14 @@ TEST(Protocol, LongLinesAndManyMoves) {
         EXPECT_EQ(run(line + "\n").out, (moves > 1023 ? "info string too many moves\n" : "") + after1023);
     }
 }
+
+TEST(Protocol, HashTableTooLargeForMemory) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's own reservations need an unlimited address space";
+#endif
+    RunResult r = runProgram({"/bin/sh", "-c", "ulimit -v 400000 && exec " + BIN},
+                             "setoption name Hash value 4096\nsetoption name Hash value 16\n");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "info string cannot allocate 4096 MB for the hash table: using 256 MB\n"
+                     "Hash table size is now 4096 meg\nHash table size is now 16 meg\n");
+}
