@@ -1,0 +1,91 @@
+// Perft through the picker against a plain legal perft, and the generator
+// cross-checks: silent over the perft suite, exact texts when they do report.
+#include <gtest/gtest.h>
+
+#include "board/perft.h"
+#include "board_support.h"
+#include "support.h"
+
+namespace {
+
+// Legal perft over genAll; under-promotions only at the root when asked, and
+// castling moves at the last level counted.
+uint64_t plainPerft(const Position& p, int depth, bool rootUnder, uint64_t& castles) {
+    if (depth == 0) return 1;
+    Move list[MAX_MOVES];
+    int n = genAll(p, list), col = sideToMove(p);
+    uint64_t sum = 0;
+    Position c;
+    for (int i = 0; i < n; ++i) {
+        if (!rootUnder && moveType(list[i]) >= PROMO_N) continue;
+        make(p, c, list[i]);
+        if (fasterInCheck(c, col)) continue;
+        castles += depth == 1 && moveType(list[i]) == CASTLE;
+        sum += plainPerft(c, depth - 1, false, castles);
+    }
+    return sum;
+}
+
+TEST(Perft, PickerCountsLeaveOutUnderPromotions) {
+    for (const auto& c : loadPerftSuite()) {
+        Position p = fromFen(c.fen);
+        uint64_t castles = 0, mine = 0;
+        perftCastles = 0;
+        EXPECT_EQ(perft(p, 3, 1), plainPerft(p, 3, false, castles)) << c.fen;
+        EXPECT_EQ(perftCastles, castles) << c.fen;
+        EXPECT_EQ(WORKING_perft(p, 2, 1), plainPerft(p, 2, true, mine)) << c.fen;
+        EXPECT_EQ(WORKING_perft(p, 1, 1), c.counts[0]) << c.fen;
+    }
+}
+
+TEST(Perft, StartPositionCountsDotsAndCounters) {
+    Position p = fromFen(START_FEN);
+    const uint64_t counts[] = {1, 20, 400, 8902, 197281};
+    for (int d = 0; d <= 4; ++d) EXPECT_EQ(perft(p, d, 1), counts[d]);
+    jcount = 0;
+    perft(p, 3, 1);
+    EXPECT_EQ(jcount, 20u + 400 + 8902);
+    testing::internal::CaptureStdout();
+    perft(p, 2, 0);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), std::string(20, '.'));
+    perftCastles = 0;
+    EXPECT_EQ(perft(fromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQkq -"), 1, 1), 26u);
+    EXPECT_EQ(perftCastles, 2u);
+}
+
+TEST(SelfTest, ReportsInTheirExactTexts) {
+    // Not in check, the evasion row only has king steps: the sizes differ.
+    testing::internal::CaptureStdout();
+    testOutGen(fromFen("7k/8/8/8/8/8/8/KN6 w - -"));
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("Hey, move list size does not match!Hey 0 is NOT in check!\n", 0), 0u) << out;
+    EXPECT_NE(out.find("a1a2  a1b2  b1d2  b1a3  b1c3  \na1a2  a1b2  \n"), std::string::npos) << out;
+    // A king off the inner board uncovering its rook's check is no candidate check.
+    testing::internal::CaptureStdout();
+    testCapsChecks(fromFen("k7/8/8/8/K7/8/8/R7 w - -"));
+    out = testing::internal::GetCapturedStdout();
+    for (const char* m : {"a4b3", "a4b4", "a4b5"})
+        EXPECT_NE(out.find(std::string("\nHEY - move not found in list: ") + m), std::string::npos) << out;
+    EXPECT_EQ(out.find("a4a3"), std::string::npos);
+}
+
+TEST(SelfTest, DevToolIsSilentOverTheSuiteTrees) {
+    for (const auto& c : loadPerftSuite()) {
+        RunResult r = runProgram({ZARV_DEV_BIN, "selftest", "2", c.fen}, "");
+        std::string last = "selftest " + std::to_string(1 + c.counts[0] + c.counts[1]) + " nodes 0 reports\n";
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, last) << c.fen;
+    }
+    RunResult r = runProgram({ZARV_DEV_BIN, "selftest", "0", "k7/8/8/8/K7/8/8/R7 w - -"}, "");
+    EXPECT_EQ(r.out.substr(r.out.rfind("selftest")), "selftest 1 nodes 1 reports\n");
+}
+
+TEST(SelfTest, DevSee) {
+    RunResult r = runProgram({ZARV_DEV_BIN, "see", "D2D6", "3rk3/8/3p4/8/8/8/3R4/3RK3 w - -"}, "");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "see d2d6 1\n");
+    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "see", "e2e5"}, "").status, 2);
+    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "selftest", "x"}, "").status, 2);
+}
+
+}  // namespace
