@@ -116,7 +116,10 @@ void cmdPosition(char** words, int n, char* fen) {
         std::fprintf(stderr, "Error here!\n");
         std::exit(1);
     }
+    // The game is set up now: a first "isready" after this must not put the
+    // start position back in its place.
     ply = 0;
+    state = 1;
     fenToPosition(gme[0], fen);
     while (from < n && std::strcmp(words[from], "moves") != 0) ++from;
     for (int i = from + 1; i < n; ++i) {

@@ -149,3 +149,9 @@ TEST(Protocol, HashTableTooLargeForMemory) {
     EXPECT_EQ(r.out, "info string cannot allocate 4096 MB for the hash table: using 256 MB\n"
                      "Hash table size is now 4096 meg\nHash table size is now 16 meg\n");
 }
+
+TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
+    RunResult r = run("position startpos moves e2e4\nisready\ngo depth 1\n");
+    std::string best = r.out.substr(r.out.find("bestmove ") + 9);
+    EXPECT_TRUE(best[1] == '7' || best[1] == '8') << r.out;  // a black move
+}
