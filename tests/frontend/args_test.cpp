@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "frontend/general.h"
@@ -36,11 +37,7 @@ TEST(ParseArgs, Cases) {
         ::testing::internal::CaptureStderr();
         EXPECT_EQ(ParseArgs(int(argv.size()), argv.data(), table), c.result) << c.args.size();
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.err);
-        EXPECT_EQ(std::string(text), c.text);
-        EXPECT_EQ(num, c.num);
-        EXPECT_EQ(num2, c.num2);
-        EXPECT_EQ(flag, c.flag);
-        EXPECT_EQ(real, c.real);
+        EXPECT_EQ(std::tuple(std::string(text), num, num2, flag, real), std::tuple(c.text, c.num, c.num2, c.flag, c.real));
     }
 }
 
