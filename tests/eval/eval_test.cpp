@@ -239,9 +239,18 @@ TEST(Eval, DeveloperProgram) {
     EXPECT_EQ(r.out, "");
     r = runProgram({ZARV_DEV_BIN, "eval", "--personality"}, "");
     EXPECT_EQ(r.status, DEV_USAGE);
-    r = runProgram({ZARV_DEV_BIN, "evalbench"}, "", 120);
+    r = runProgram({ZARV_DEV_BIN, "evalbench", "3"}, "", 120);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("evaluations per second"), std::string::npos);
+    // The checksum is the sum of all evaluations of one round: the same
+    // however many rounds run.
+    ASSERT_NE(r.out.find("checksum"), std::string::npos);
+    const std::string sum3 = r.out.substr(r.out.find("checksum"));
+    r = runProgram({ZARV_DEV_BIN, "evalbench", "1"}, "", 120);
+    ASSERT_NE(r.out.find("checksum"), std::string::npos);
+    EXPECT_EQ(r.out.substr(r.out.find("checksum")), sum3);
+    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "evalbench", "0"}, "").status, DEV_USAGE);
+    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "evalbench", "x"}, "").status, DEV_USAGE);
 }
 
 }  // namespace
