@@ -71,10 +71,12 @@ TEST(BookReportProgram, EngineReportSwitch) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "   Total book size:        3\nPositions searched:        3\n\n   15  e2e4 \n   12  d2d4 \n");
     EXPECT_EQ(r.err, banner);
-    std::ofstream(dir + "/zarv.book") << std::string(40, 'x');
-    RunResult bad = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
-    EXPECT_TRUE(bad.status == 255 && bad.out.empty());
-    EXPECT_NE(bad.err.find("\"zarv.book\" refused"), std::string::npos) << bad.err;
+    for (int bytes : {0, 40, 48}) {  // empty: silent; 40 and 48 are not 16 times a power of two
+        std::ofstream(dir + "/zarv.book") << std::string(size_t(bytes), 'x');
+        RunResult bad = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
+        EXPECT_TRUE(bad.status == 255 && bad.out.empty());
+        EXPECT_EQ(bad.err.find("\"zarv.book\" refused: its length of " + std::to_string(bytes)) != std::string::npos, bytes > 0);
+    }
     removeTree(dir);
 }
 

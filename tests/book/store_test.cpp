@@ -60,21 +60,6 @@ TEST(BookFile, WriteThenLoadIsByteIdentical) {
     removeTree(dir);
 }
 
-TEST(BookFile, LengthsThatAreRefused) {
-    const int cases[][2] = {{0, BOOK_MISSING}, {100, BOOK_BAD_SIZE}, {48, BOOK_BAD_SIZE}, {32, BOOK_OK}, {-1, BOOK_MISSING}};
-    std::string dir = makeTempDir();
-    for (const auto& c : cases) {
-        TestBook t(false);
-        std::string path = dir + "/b" + std::to_string(c[0]);
-        if (c[0] >= 0) std::ofstream(path) << std::string(size_t(c[0]), '\0');
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(bookLoad(t.b, path.c_str()), c[1]) << c[0];
-        std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(err.find(path) != std::string::npos, c[1] == BOOK_BAD_SIZE) << err;
-    }
-    removeTree(dir);
-}
-
 TEST(BookRepetition, FourPliesBackButNotThreeNorPastANullMove) {
     auto g = playLine({"e2e4", "e7e5", "g1f3", "g8f6", "f3g1", "f6g8"});
     auto n = playLine({"e2e4", "e7e5", "g1f3", "null", "f3g1", "null"});
