@@ -51,7 +51,8 @@ bool bookHasRoom(const BookStore& b);
 // store has no room for a new position.
 int bookPut(BookStore& b, BookRecord* r, uint64_t key, int score, int depth);
 // Writes unless the slot holds a deeper search; a new position only while
-// there is room.
+// there is room. A slot is never emptied (used 0 is ignored): that would cut
+// the probe chains running through it.
 void addBookItem(BookStore& b, uint64_t key, int16_t score, uint16_t depth, uint16_t used);
 // Reads a book file. A missing, unreadable or empty file gives BOOK_MISSING
 // silently; a length that is not 16 times a power of two gives BOOK_BAD_SIZE

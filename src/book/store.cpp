@@ -68,9 +68,7 @@ int bookPut(BookStore& b, BookRecord* r, uint64_t key, int score, int depth) {
 }
 
 void addBookItem(BookStore& b, uint64_t key, int16_t score, uint16_t depth, uint16_t used) {
-    // Slots are never emptied: a hole would cut the probe chains running
-    // through it and lose the positions stored behind it.
-    if (!used) return;
+    if (!used) return;  // a hole would lose the positions stored behind it
     BookRecord* r = bookProbe(b, key);
     if (r->depth > depth) return;
     bookPut(b, r, key, score, depth);
