@@ -1,5 +1,5 @@
 // The staged picker against a plain model of its rules (vectors and a library
-// stable sort), over every node of shallow perft trees, plus the rules' corner cases.
+// stable sort) over every node of shallow perft trees, plus the rules' corner cases.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,13 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "board/attacks.h"
-#include "board/make.h"
-#include "board/movegen.h"
+#include "../board/board_support.h"
 #include "board/see.h"
-#include "board/tables.h"
-#include "board/zobrist.h"
-#include "frontend/notation.h"
 #include "search/picker.h"
 #include "support.h"
 
@@ -21,106 +16,69 @@ namespace {
 
 using Moves = std::vector<Move>;
 
-Position fromFen(const std::string& fen) {
-    static const bool ready = (initBoardTables(), initZob(), true);
-    (void)ready;
-    Position p{};
-    fenToPosition(p, fen.c_str());
-    return p;
+Moves gen(const Position& p, int (*g)(const Position&, Move*)) {
+    Moves ms(MAX_MOVES);
+    ms.resize(g(p, ms.data()));
+    return ms;
 }
 
-Moves drain(const Position& p, int row, Move h = 0, Move k1 = 0, Move k2 = 0) {
+Moves drain(const Position& p, int row, Move h = 0, Move k1 = 0, Move k2 = 0, GenContext* keep = nullptr) {
     GenContext g;
     initGenContext(p, g, row, h, k1, k2);
     Moves out;
     for (Move m; (m = nextMove(g));) out.push_back(m);
+    if (keep) *keep = g;
     return out;
 }
 
-std::string text(const Moves& ms) {
-    std::string s;
-    char t[8];
-    for (Move m : ms) {
-        alg(m, t);
-        if (!s.empty()) s += ' ';
-        s += t;
-    }
-    return s;
-}
+std::string text(const Moves& ms) { return listText(ms.data(), int(ms.size())); }
+Moves sorted(Moves ms) { return std::sort(ms.begin(), ms.end()), ms; }
 
-// The rules, written out plainly.
-struct Model {
-    const Position& p;
-    Move hash, k1, k2;
+// The rules written out plainly.
+Moves model(const Position& p, int row, Move h, Move k1, Move k2, int* setAside = nullptr) {
+    int col = sideToMove(p);
     Moves out, tried, post;
-    int victim(Move m) const { return kindAt(p, sideToMove(p) ^ 1, moveTo(m)); }
-    int key(int stage, Move m) const {
-        int t = moveType(m), v = victim(m), a = kindAt(p, sideToMove(p), moveFrom(m));
-        if (stage == 5) {
-            int i = (sideToMove(p) * 8 + a) * 64 + moveTo(m);
-            return int(2048 * his_s[i] / (his_s[i] + his_f[i] + 1));
-        }
-        if (stage != 2 && t == EN_PASSANT) return 14;
-        if (m == hash) return 30000;
+    auto wasTried = [&](Move m) { return std::count(tried.begin(), tried.end(), m) > 0; };
+    auto single = [&](Move& k) {
+        if ((k >> 12) == EN_PASSANT) k = 0;
+        else if (k && (tried.push_back(k), pslegal(p, k))) out.push_back(k);
+    };
+    auto key = [&](int st, Move m) {
+        int t = moveType(m), v = kindAt(p, col ^ 1, moveTo(m)), a = kindAt(p, col, moveFrom(m));
+        int i = (col * 8 + a) * 64 + moveTo(m);
+        if (st == 5) return int(2048 * (unsigned __int128)his_s[i] / (his_s[i] + his_f[i] + 1));
+        if (st != 2 && t == EN_PASSANT) return 14;
+        if (m == h) return 30000;
         if (t >= PROMO_Q) return 29998;
         if (t == EN_PASSANT) return 14;
         if (v) return 16 * v - 2 * a;
-        return stage == 6 ? (m == k1 ? 2 : m == k2 ? 1 : 0) : 0;
-    }
-    void single(Move& k) {
-        if (!k) return;
-        if ((k >> 12) == EN_PASSANT) k = 0;
-        else if (tried.push_back(k), pslegal(p, k)) out.push_back(k);
-    }
-    void list(int stage, Moves ms) {
-        std::stable_sort(ms.begin(), ms.end(), [&](Move a, Move b) { return key(stage, a) > key(stage, b); });
+        return st == 6 ? (m == k1 ? 2 : m == k2 ? 1 : 0) : 0;
+    };
+    auto stage = [&](int st, Moves ms) {
+        std::stable_sort(ms.begin(), ms.end(), [&](Move a, Move b) { return key(st, a) > key(st, b); });
         for (Move m : ms) {
-            if (std::count(tried.begin(), tried.end(), m)) continue;
-            if (stage != 5 && moveType(m) <= DOUBLE_STEP && see(p, m, 0) < 0) post.push_back(m);
-            else out.push_back(m);
+            if (wasTried(m)) continue;
+            bool loses = st != 5 && moveType(m) <= DOUBLE_STEP && see(p, m, 0) < 0;
+            (loses ? post : out).push_back(m);
         }
+    };
+    if (row == 3) {
+        stage(6, gen(p, genOut));
+    } else {
+        single(h);
+        stage(row == 1 ? 7 : 2, gen(p, row == 1 ? genCapsChecks : genCaps));
+        if (row) return out;
+        single(k1), single(k2);
+        Moves quiet;  // genAll's non-captures come in the quiet stage's order
+        for (Move m : gen(p, genAll))
+            if (moveType(m) != EN_PASSANT && moveType(m) < PROMO_Q && !kindAt(p, col ^ 1, moveTo(m))) quiet.push_back(m);
+        stage(5, quiet);
     }
-    Moves gen(int (*g)(const Position&, Move*)) const {
-        Moves ms(MAX_MOVES);
-        ms.resize(g(p, ms.data()));
-        return ms;
-    }
-    Moves quiets() const {  // genAll's non-captures come in the quiet stage's order
-        Moves ms;
-        for (Move m : gen(genAll))
-            if (moveType(m) != EN_PASSANT && moveType(m) < PROMO_Q && !victim(m)) ms.push_back(m);
-        return ms;
-    }
-    void postponed() {
-        for (Move m : post)
-            if (!std::count(tried.begin(), tried.end(), m)) out.push_back(m);
-    }
-    Moves run(int row) {
-        if (row == 3) return list(6, gen(genOut)), postponed(), out;
-        single(hash);
-        if (row == 1) return list(7, gen(genCapsChecks)), out;
-        list(2, gen(genCaps));
-        if (row == 2) return out;
-        single(k1), single(k2), list(5, quiets()), postponed();
-        return out;
-    }
-};
-
-Moves modelRun(const Position& p, int row, Move h, Move k1, Move k2) { return Model{p, h, k1, k2, {}, {}, {}}.run(row); }
-
-// Every position of the legal tree to `depth` plies, in-check flags set.
-void collect(const Position& p, int depth, std::vector<Position>& nodes) {
-    nodes.push_back(p);
-    nodes.back().prev = nullptr;
-    if (!depth) return;
-    Move list[MAX_MOVES];
-    int n = genAll(p, list), col = sideToMove(p);
-    Position c;
-    for (int i = 0; i < n; ++i)
-        if (make(p, c, list[i]), !fasterInCheck(c, col)) c.inCheck = fasterInCheck(c, col ^ 1), collect(c, depth - 1, nodes);
+    for (Move m : post)
+        if (!wasTried(m)) out.push_back(m);
+    if (setAside) *setAside += int(post.size());
+    return out;
 }
-
-Moves sorted(Moves ms) { return std::sort(ms.begin(), ms.end()), ms; }
 
 // History counters are globals: every test starts and ends with them empty.
 struct Picker : ::testing::Test {
@@ -129,98 +87,72 @@ struct Picker : ::testing::Test {
     static void clear() { std::memset(his_s, 0, sizeof his_s), std::memset(his_f, 0, sizeof his_f); }
 };
 
-TEST_F(Picker, MatchesTheRulesOverPerftTrees) {
+TEST_F(Picker, FollowsTheRulesOverPerftTrees) {
     std::mt19937 rng(7);
     for (int i = 0; i < 1024; ++i) his_s[i] = rng() % 4, his_f[i] = rng() % 4;  // many equal keys
     std::vector<Position> nodes;
-    for (const auto& c : loadPerftSuite()) collect(fromFen(c.fen), 2, nodes);
-    int postponedSeen = 0;
+    for (const auto& c : loadPerftSuite()) {
+        Position root = fromFen(c.fen);
+        nodes.push_back(root);
+        walkTree(root, 2, [&](const Position&, const Position& child, Move) {
+            nodes.push_back(child);
+            nodes.back().inCheck = fasterInCheck(child, sideToMove(child));
+        });
+    }
+    int setAside = 0;
     for (const Position& p : nodes) {
-        Moves all = Model{p, 0, 0, 0, {}, {}, {}}.gen(genAll), caps = Model{p, 0, 0, 0, {}, {}, {}}.gen(genCaps), plain;
-        for (Move m : all)
-            if (moveType(m) <= PROMO_Q) plain.push_back(m);
-        Moves row0 = drain(p, 0);
-        ASSERT_EQ(sorted(row0), sorted(plain)) << text(all);  // each move once, no under-promotions
-        Move ep = 0, legal = all.empty() ? 0 : all[rng() % all.size()];
-        for (Move m : all) ep = moveType(m) == EN_PASSANT ? m : ep;
+        Moves all = gen(p, genAll), caps = gen(p, genCaps), plain, row0 = drain(p, 0);
+        std::copy_if(all.begin(), all.end(), std::back_inserter(plain), [](Move m) { return moveType(m) <= PROMO_Q; });
+        ASSERT_EQ(sorted(row0), sorted(plain));  // every move once, no under-promotions
+        Move ep = 0, any = all.empty() ? 0 : all[rng() % all.size()], junk = makeMove(rng() % 64, rng() % 64);
         Move cap = caps.empty() ? 0 : caps[rng() % caps.size()];
-        Move junk = makeMove(rng() % 64, rng() % 64);
-        const Move configs[][3] = {{0, 0, 0}, {legal, junk, cap}, {ep ? ep : legal, legal, legal},
-                                   {junk, ep, cap}, {cap, cap, legal}};
+        for (Move m : all) ep = moveType(m) == EN_PASSANT ? m : ep;
+        const Move configs[][3] = {{0, 0, 0}, {any, junk, cap}, {ep ? ep : any, any, any}, {junk, ep, cap}, {cap, cap, any}};
         for (const auto& k : configs)
-            for (int row = 0; row < 4; ++row) {
-                if (row == 3 && !p.inCheck) continue;
+            for (int row = 0; row < (p.inCheck ? 4 : 3); ++row) {
                 Moves got = drain(p, row, k[0], k[1], k[2]);
-                ASSERT_EQ(text(got), text(modelRun(p, row, k[0], k[1], k[2]))) << row;
-                // Quiescence rows never return a losing capture (the hash move aside).
+                ASSERT_EQ(text(got), text(model(p, row, k[0], k[1], k[2], &setAside))) << row;
                 for (size_t i = 1; (row == 1 || row == 2) && i < got.size(); ++i)
                     ASSERT_FALSE(moveType(got[i]) <= DOUBLE_STEP && see(p, got[i], 0) < 0);
             }
-        Model m0{p, 0, 0, 0, {}, {}, {}};
-        m0.run(0);
-        postponedSeen += int(m0.post.size());
-        if (!p.inCheck) continue;
-        // In check, the evasion row keeps exactly the legal moves of the full row.
-        auto legalOf = [&](const Moves& ms) {
+        auto legal = [&](const Moves& ms) {  // in check, row 3 keeps exactly the legal moves
             Moves r;
             Position c;
             for (Move m : ms)
                 if (make(p, c, m), !fasterInCheck(c, sideToMove(p)) && !std::count(r.begin(), r.end(), m)) r.push_back(m);
             return sorted(r);
         };
-        ASSERT_EQ(legalOf(drain(p, 3)), legalOf(row0));
+        if (p.inCheck) {
+            ASSERT_EQ(legal(drain(p, 3)), legal(row0));
+        }
     }
-    EXPECT_GT(postponedSeen, 0);
-}
-
-TEST_F(Picker, StartPositionInGenerationOrderAndByHistory) {
-    Position p = fromFen(START_FEN);
-    EXPECT_EQ(text(drain(p, 0)),
-              "a2a3 b2b3 c2c3 d2d3 e2e3 f2f3 g2g3 h2h3 b1a3 b1c3 g1f3 g1h3 a2a4 b2b4 c2c4 d2d4 e2e4 f2f4 g2g4 h2h4");
-    his_s[(0 * 8 + KNIGHT) * 64 + 21] = uint64_t(1) << 62;  // g1f3 succeeds always
-    his_s[(0 * 8 + PAWN) * 64 + 28] = 1;                     // e2e4: 2048 / 2
-    EXPECT_EQ(text(drain(p, 0)).substr(0, 20), "g1f3 e2e4 a2a3 b2b3 ");
+    EXPECT_GT(setAside, 100);
 }
 
 TEST_F(Picker, CornerCases) {
+    Position p = fromFen(START_FEN);
+    his_s[(0 * 8 + KNIGHT) * 64 + 21] = uint64_t(1) << 62;  // g1f3 always succeeds
+    his_s[(0 * 8 + PAWN) * 64 + 28] = 1;                     // e2e4: 2048 / 2
+    EXPECT_EQ(text(drain(p, 0)).substr(0, 20), "g1f3 e2e4 a2a3 b2b3 ");
+    clear();
     // Every capture loses: row 0 hands it out last, rows 1 and 2 never.
-    Position p = fromFen("4k3/8/2p5/3p4/8/8/8/3QK3 w - -");
-    Move qxd5 = makeMove(3, 35);
-    EXPECT_EQ(drain(p, 0).back(), qxd5);
-    EXPECT_TRUE(drain(p, 2).empty());
+    p = fromFen("4k3/8/2p5/3p4/8/8/8/3QK3 w - -");
     Moves checks = drain(p, 1);
-    EXPECT_EQ(std::count(checks.begin(), checks.end(), qxd5), 0);
-    EXPECT_FALSE(checks.empty());  // the queen's safe checks remain
-    // A killer equal to the hash move comes twice; the generated copy never.
-    p = fromFen(START_FEN);
-    Move e4 = makeMove(12, 28, DOUBLE_STEP);
-    Moves twice = drain(p, 0, e4, e4);
-    EXPECT_EQ(twice.size(), 21u);
-    EXPECT_EQ(text(twice).substr(0, 15), "e2e4 e2e4 a2a3 ");
-    // An en-passant hash move waits for the captures, behind the knight's capture.
-    p = fromFen("4k3/8/8/3pP3/8/8/1q6/3NK3 w - d6");
-    EXPECT_EQ(text(drain(p, 0, makeMove(36, 43, EN_PASSANT))).substr(0, 10), "d1b2 e5d6 ");
-    // In check the hash move leads the evasions; the king's capture of an adjacent
-    // checker is generated, and handed out, twice.
+    EXPECT_EQ(drain(p, 0).back(), makeMove(3, 35));
+    EXPECT_TRUE(drain(p, 2).empty());
+    EXPECT_FALSE(checks.empty() || std::count(checks.begin(), checks.end(), makeMove(3, 35)));
+    // In check: the hash move leads, the adjacent checker is taken twice, the
+    // killers order the quiet evasions, and steps along the rook's line come last.
     p = fromFen("4k3/8/8/8/8/8/4r3/4K3 w - -");
-    ASSERT_TRUE(p.inCheck);
-    Moves ev = drain(p, 3, makeMove(4, 3));
-    EXPECT_EQ(text(ev).substr(0, 10), "e1d1 e1e2 ");
-    EXPECT_EQ(std::count(ev.begin(), ev.end(), makeMove(4, 12)), 2);
-    // Quiet evasions: first killer, second killer, the rest; steps into the rook's
-    // line lose the king by the exchange test and come last.
+    EXPECT_EQ(text(drain(p, 3, makeMove(4, 3))), "e1d1 e1e2 e1e2 e1f1 e1d2 e1f2");
     EXPECT_EQ(text(drain(p, 3, 0, makeMove(4, 5), makeMove(4, 3))), "e1e2 e1e2 e1f1 e1d1 e1d2 e1f2");
-    // More than 32 losing captures are all kept, and the quiet moves still follow.
+    // More than 32 losing captures are all kept, and the quiet moves still come.
     p = fromFen("4k3/pppppppp/pppppppp/QQQQQQQQ/NNNNNNNN/8/8/4K3 w - -");
     GenContext g;
-    initGenContext(p, g, 0, 0, 0, 0);
-    Moves got;
-    for (Move m; (m = nextMove(g));) got.push_back(m);
+    Moves got = drain(p, 0, 0, 0, 0, &g);
     EXPECT_GT(g.postponed, 32);
-    EXPECT_EQ(text(got), text(modelRun(p, 0, 0, 0, 0)));
-    Moves all(MAX_MOVES);
-    all.resize(genAll(p, all.data()));
-    EXPECT_EQ(sorted(got), sorted(all));
+    EXPECT_EQ(text(got), text(model(p, 0, 0, 0, 0)));
+    EXPECT_EQ(sorted(got), sorted(gen(p, genAll)));
 }
 
 }  // namespace
