@@ -40,9 +40,8 @@ TEST(BookReport, BackedUpScoresAndLines) {
 }
 
 TEST(BookInsert, AddsTheLineAndStopsAtAMoveThatIsNotLegal) {
-    // e8f7 walks into the queen's check.
     const std::pair<const char*, int> cases[] = {
-        {"e2e4  e7e5\tg1f3", 3}, {"e2e4 e7e5 e1e3", 2}, {"e2e4 f7f6 d1h5 e8f7", 3}, {"", 0}};
+        {"e2e4  e7e5\tg1f3", 3}, {"e2e4 e7e5 e1e3", 2}, {"e2e4 f7f6 d1h5 e8f7", 3} /* into check */, {"", 0}};
     for (const auto& [text, played] : cases) {
         TestBook t;
         put(t.b, {"e2e4"}, 33);

@@ -43,7 +43,6 @@ TEST(BookStudyResult, ScoreDecidesWhetherCandidatesAreAdded) {
 // The search serves standard input while it runs: give it a pipe that never
 // delivers, as zarv-dev does.
 TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
-    bookTestInit();
     int fds[2];
     ASSERT_EQ(::pipe(fds), 0);
     ::dup2(fds[0], 0);
