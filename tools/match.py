@@ -147,9 +147,10 @@ def play(white, black, arbiter, fen, base, inc, max_plies=400):
         except (TimeoutError, EOFError):
             kind = "crash" if not e.alive() else "time"
             return lose, kind, side, kind, len(moves)
-        clock[side] -= time.monotonic() - start
+        used = time.monotonic() - start
+        clock[side] -= used
         if clock[side] < 0:
-            return lose, "time", side, "time", len(moves)
+            return lose, f"time: {used:.3f} s used of {used + clock[side]:.3f} s", side, "time", len(moves)
         clock[side] += inc
         move = answer.split()[1] if len(answer.split()) > 1 else ""
         if move not in legal:
