@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr long BENCH_DEPTH = 9;
+constexpr long BENCH_DEPTH = 11;
 constexpr int BENCH_HASH_MB = 16;
 constexpr double NO_CLOCK = 31622400.0;  // a year: the depth alone ends the search
 
