@@ -159,7 +159,8 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
     }
 
     const int side = sideToMove(p), opp = side ^ 1;
-    const int ev = eval(p);
+    // In check only razoring (off by default) reads the static value.
+    const int ev = p.inCheck && !use_razor ? 0 : eval(p);
     Position child;
     PvLine childLine;
 
