@@ -75,7 +75,8 @@ int platformInputWaiting() {
 
 int platformReadLine(char* buf, size_t size) {
     if (size < 2) return 0;
-    size_t maxChars = size - 1;
+    // A piece never exceeds what the buffer can hold, whatever the caller's room.
+    size_t maxChars = size - 1 < IN_SIZE ? size - 1 : IN_SIZE;
     while (!pieceReady(maxChars)) fill(true);
     size_t n = pending();
     if (n == 0) return 0;  // end of input
