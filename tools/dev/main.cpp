@@ -72,6 +72,7 @@ int main(int argc, char** argv) {
     }
     for (const auto& c : commands()) {
         if (std::strcmp(c.name, argv[1]) == 0) {
+            initStartupTables();
             initEngine();
             return c.run(argc - 1, argv + 1);
         }
