@@ -1,8 +1,7 @@
 #pragma once
-// Helpers shared by the board tests: one-time table set-up, positions from FEN,
-// move lists as text, and a walk over legal move trees.
+// Shared by the board tests: one-time table set-up, positions from FEN, move
+// lists as text, and a walk over legal move trees.
 #include <string>
-#include <vector>
 
 #include "board/attacks.h"
 #include "board/make.h"
@@ -12,17 +11,9 @@
 #include "frontend/notation.h"
 #include "support.h"
 
-inline void boardSetUp() {
-    static const bool done = [] {
-        initBoardTables();
-        initZob();
-        return true;
-    }();
-    (void)done;
-}
-
 inline Position fromFen(const std::string& fen) {
-    boardSetUp();
+    static const bool ready = (initBoardTables(), initZob(), true);
+    (void)ready;
     Position p{};
     fenToPosition(p, fen.c_str());
     return p;
@@ -34,26 +25,15 @@ inline std::string moveText(Move m) {
     return t;
 }
 
-// Space-separated texts of the first n moves, with type digits where asked.
+// Space-separated move texts, each followed by "/type" when asked.
 inline std::string listText(const Move* list, int n, bool withType = false) {
     std::string s;
     for (int i = 0; i < n; ++i) {
         if (i) s += ' ';
         s += moveText(list[i]);
-        if (withType) {
-            s += '/';
-            s += char('0' + moveType(list[i]));
-        }
+        if (withType) (s += '/') += char('0' + moveType(list[i]));
     }
     return s;
-}
-
-template <typename Gen>
-std::string genText(const std::string& fen, Gen gen, bool withType = false) {
-    Position p = fromFen(fen);
-    Move list[MAX_MOVES];
-    int n = gen(p, list);
-    return listText(list, n, withType);
 }
 
 // Legal perft over genAll, make and fasterInCheck; onChild sees every legal child.
