@@ -2,6 +2,8 @@
 // line, and every UCI command that does not search.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -110,7 +112,9 @@ TEST(Protocol, LogFileAppends) {
 TEST(Protocol, QuitAndEndOfInputWithThePipeOpen) {
     for (bool quit : {true, false}) {
         Proc p = startProc({BIN});
-        sendLine(p, "isready");
+        ASSERT_EQ(::write(p.in, "isre", 4), 4);  // half a line waits for the rest
+        EXPECT_EQ(waitForLine(p, "", 0.3), "<timeout>");
+        sendLine(p, "ady");
         EXPECT_EQ(waitForLine(p, "readyok"), "readyok");
         quit ? sendLine(p, "quit") : closeInput(p);
         EXPECT_EQ(waitExit(p), 0);
