@@ -41,6 +41,10 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     line.m[0] = 0;
     const bool nullWindow = alpha + 1 == beta;
 
+    // The static value is taken while the table's bucket is still on its way
+    // from memory (the parent prefetched it); both are pure lookups, so the
+    // order does not change any result.
+    int ev = p.inCheck ? 0 : eval(p);
     Move hashMove = 0;
     if (const TTEntry* e = probeTable(p.hashKey)) {
         hashMove = e->move;
@@ -51,7 +55,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
 
     const int side = sideToMove(p), opp = side ^ 1;
     GenContext g;
-    int best, legal, ev = 0;
+    int best, legal;
     bool checksMode = false;
     if (p.inCheck) {
         // Every evasion is tried: there is no standing pat while in check.
@@ -59,7 +63,6 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         legal = 0;
         best = NO_SCORE;
     } else {
-        ev = eval(p);
         if (depth < -25) return ev;  // thirteen plies of captures are enough
         if (ev >= beta) return ev;
         alpha = std::max(alpha, ev);
