@@ -36,12 +36,14 @@ void fill(bool block) {
         inStart = 0;
     }
     if (inEnd == IN_SIZE) return;
-    if (!block) {
-        pollfd p = {0, POLLIN, 0};
-        int r = ::poll(&p, 1, 0);
-        if (r <= 0) return;
-        // POLLHUP without data, POLLERR or POLLNVAL: read() below reports it.
+    // Even a blocking read waits in poll(), so a descriptor some parent left
+    // non-blocking cannot turn the wait into a spin.
+    pollfd p = {0, POLLIN, 0};
+    int r;
+    while ((r = ::poll(&p, 1, block ? -1 : 0)) < 0 && errno == EINTR) {
     }
+    if (r == 0) return;
+    // Readable, or POLLHUP without data, POLLERR, POLLNVAL: read() tells which.
     for (;;) {
         ssize_t n = ::read(0, inBuf + inEnd, IN_SIZE - inEnd);
         if (n > 0) {
