@@ -2,9 +2,9 @@
 // and the incremental piece-square sum and stage.
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <cstring>
 #include <random>
+#include <tuple>
 
 #include "board_support.h"
 #include "eval/evaltables.h"

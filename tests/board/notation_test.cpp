@@ -1,8 +1,8 @@
 // FEN reading and writing, move text, and the text helpers of the UCI loop.
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <string>
+#include <tuple>
 
 #include "board_support.h"
 

@@ -2,9 +2,9 @@
 // subcommands of the developer program driven as a user would.
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <cstdio>
 #include <sstream>
+#include <tuple>
 
 #include "board_support.h"
 

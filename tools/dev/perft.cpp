@@ -10,7 +10,6 @@
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/perft.h"
-#include "board/tables.h"
 #include "dev.h"
 #include "frontend/notation.h"
 
@@ -55,7 +54,6 @@ int readArgs(int argc, char** argv, int first, long& depth, Position& p) {
 }
 
 int runPerft(int argc, char** argv) {
-    initBoardTables();  // cheap, and the developer program may not have filled them
     const bool picker = argc > 1 && std::string(argv[1]) == "--picker";
     long depth;
     Position p{};
@@ -75,7 +73,6 @@ int runPerft(int argc, char** argv) {
 }
 
 int runDivide(int argc, char** argv) {
-    initBoardTables();
     long depth;
     Position p{};
     if (!readArgs(argc, argv, 1, depth, p)) return DEV_USAGE;
