@@ -251,10 +251,17 @@ void reInitEval() {
         }
     }
 
-    // Everything cached was computed with the old weights.
+    // Everything cached was computed with the old weights. The first build
+    // finds the caches as the loader made them, all zero and never touched
+    // (nothing evaluates before the tables exist); sweeping them then would
+    // fault in megabytes of memory on the way to "uciok".
+    static bool firstBuild = true;
     ttabClear(hashtable);
-    for (PawnEntry& e : ph) e.key = 0;
-    for (EvalCacheEntry& e : eca) e.key = 0;
+    if (!firstBuild) {
+        clear_pht();
+        for (EvalCacheEntry& e : eca) e.key = 0;
+    }
+    firstBuild = false;
 }
 
 void init_eval() { reInitEval(); }
