@@ -3,6 +3,7 @@
 #include "eval/eval.h"
 
 #include <array>
+#include <cassert>
 
 #include "board/see.h"
 #include "board/tables.h"
@@ -75,6 +76,8 @@ ScorePair getSC(const Position& p) {
 int eval(const Position& p) {
     EvalCacheEntry& cached = eca[p.hashKey & EC_MASK];
     if (cached.key == p.hashKey) return cached.score;
+    // Material and stage come from the record, kept by make since the root.
+    assert(p.pstScore == getSC(p) && p.stage == getSTAGE(p));
 
     PawnEntry* pe;
     const ScorePair pawnScore = pawnStructure(p, pe);
