@@ -58,8 +58,6 @@ TEST(Protocol, Exchanges) {
         {"position startpos moves xyz\n", "info string illegal move xyz\n" + START, "", 0},
         {"position fen 4k3/4r3/8/8/8/8/8/3K4 w - - moves d1e1 e8d8\n",
          "info string illegal move d1e1\ninfo string fen = 4k3/4r3/8/8/8/8/8/3K4 w - -\n", "", 0},
-        {"position fen 4k3/4r3/8/8/8/8/4N3/4K3 w - - moves e2c3\n",
-         "info string illegal move e2c3\ninfo string fen = 4k3/4r3/8/8/8/8/4N3/4K3 w - -\n", "", 0},
         // refused FEN texts write one line and change nothing
         {"position fen 8/8/8/8/8/8/8/8 w - -\nposition fen 4k3/8/8/8/8/8/8/4K3 w moves e1e2\nposition fen\n"
          "position fen 4kk2/8/8/8/8/8/8/4K3 w - -\nisready\n",
