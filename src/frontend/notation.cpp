@@ -1,6 +1,7 @@
 // FEN and coordinate move text, and the small text helpers of the UCI loop.
 #include "frontend/notation.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstdio>
 #include <cstdlib>
@@ -108,7 +109,7 @@ void fenToPosition(Position& p, const char* fen) {
 int fenIsValid(const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
-    int i = 0, kings[2] = {0, 0};
+    int i = 0, count[2][7] = {};
     for (const char* c = buf; *c && *c != ' '; ++c) {
         if (*c >= '0' && *c <= '9') {
             i += *c - '0';
@@ -118,12 +119,19 @@ int fenIsValid(const char* fen) {
             int col, kind;
             pieceOf(*c, col, kind);
             if (i >= 64) return 0;  // a square past h1
-            if (kind == KING) ++kings[col];
+            ++count[col][kind];
             ++i;
         }
         if (i > 64) return 0;
     }
-    return kings[WHITE] == 1 && kings[BLACK] == 1;
+    for (const auto& n : count) {
+        // Material no game can reach (more pieces than eight pawns could have
+        // promoted to) could overflow the 256-move lists of the generators.
+        const int promoted = std::max(0, n[QUEEN] - 1) + std::max(0, n[ROOK] - 2) + std::max(0, n[BISHOP] - 2) +
+                             std::max(0, n[KNIGHT] - 2);
+        if (n[KING] != 1 || n[PAWN] + promoted > 8) return 0;
+    }
+    return 1;
 }
 
 void positionToFen(const Position& p, char* out) {

@@ -10,7 +10,8 @@ constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w
 // ends the process with status 1.
 void fenToPosition(Position& p, const char* fen);
 // Checks a FEN before fenToPosition: 1 when it has exactly one king of each
-// colour and its placement stays on the board, else 0.
+// colour, no more pieces than eight pawns could have promoted to, and its
+// placement stays on the board; else 0.
 int fenIsValid(const char* fen);
 void positionToFen(const Position& p, char* out);  // shortened: placement and side only
 void alg(Move m, char* out);                         // out holds at least 6 characters
