@@ -13,39 +13,31 @@
 #include "eval/evaltables.h"
 #include "frontend/notation.h"
 
-ScorePair pmob, nmob, bmob, rmob, ropen, rhalf, qmob, blockedopen, kppdist, ntabm, btabm, rtabm,
-    qtabm, ktabm, luftp, ksarea, ksdefm, ksattm, pthreat, outpost, minorbehind, pval, nval, bval,
-    rval, qval, bpair, rpair, qpair, pdoubled, predundant, islands, isoh, isoo, duofended, pbkwd,
-    passed, ppinc, ptabm, nwp, bwp, rwp, hmb;
+// Every weight with its default, in the order the loader tests keywords. The
+// defaults are what the engine plays with until a personality file is loaded.
+#define ZARV_PARAMS(X)                                                                                       \
+    X(pmob, 36, 115) X(nmob, 58, 50) X(bmob, 54, 54) X(rmob, 24, 48) X(ropen, 180, 180) X(rhalf, 50, 70)   \
+    X(qmob, 18, 26) X(blockedopen, -60, -84) X(kppdist, 0, 30) X(ntabm, 30, 12) X(btabm, 14, 14)             \
+    X(rtabm, 16, 12) X(qtabm, 14, 14) X(ktabm, 12, 12) X(luftp, -108, -180) X(ksarea, 5, 0) X(ksdefm, 10, 0) \
+    X(ksattm, 10, 0) X(pthreat, 72, 120) X(outpost, 30, 30) X(minorbehind, 36, 0) X(pval, 850, 1150)        \
+    X(nval, 3400, 3900) X(bval, 3400, 3900) X(rval, 4900, 6400) X(qval, 10100, 12100) X(bpair, 300, 450)    \
+    X(rpair, -125, -175) X(qpair, -80, -120) X(pdoubled, -50, -80) X(predundant, 10, 10)                     \
+    X(islands, -30, -60) X(isoh, -35, -35) X(isoo, -140, -170) X(duofended, 20, 0) X(pbkwd, -35, -45)        \
+    X(passed, 14, 23) X(ppinc, 100, 160) X(ptabm, 10, 10) X(nwp, 25, 25) X(bwp, 20, 20) X(rwp, -25, -25)      \
+    X(hmb, 90, 20)
 
-// The defaults are what the engine plays with until a personality file is
-// loaded; the parameters start out holding them.
-#define P(name, mid, end) {#name, &name, scorePair(mid, end)}
-const ParamEntry paramTable[43] = {
-    P(pmob, 36, 115),       P(nmob, 58, 50),        P(bmob, 54, 54),
-    P(rmob, 24, 48),        P(ropen, 180, 180),     P(rhalf, 50, 70),
-    P(qmob, 18, 26),        P(blockedopen, -60, -84), P(kppdist, 0, 30),
-    P(ntabm, 30, 12),       P(btabm, 14, 14),       P(rtabm, 16, 12),
-    P(qtabm, 14, 14),       P(ktabm, 12, 12),       P(luftp, -108, -180),
-    P(ksarea, 5, 0),        P(ksdefm, 10, 0),       P(ksattm, 10, 0),
-    P(pthreat, 72, 120),    P(outpost, 30, 30),     P(minorbehind, 36, 0),
-    P(pval, 850, 1150),     P(nval, 3400, 3900),    P(bval, 3400, 3900),
-    P(rval, 4900, 6400),    P(qval, 10100, 12100),  P(bpair, 300, 450),
-    P(rpair, -125, -175),   P(qpair, -80, -120),    P(pdoubled, -50, -80),
-    P(predundant, 10, 10),  P(islands, -30, -60),   P(isoh, -35, -35),
-    P(isoo, -140, -170),    P(duofended, 20, 0),    P(pbkwd, -35, -45),
-    P(passed, 14, 23),      P(ppinc, 100, 160),     P(ptabm, 10, 10),
-    P(nwp, 25, 25),         P(bwp, 20, 20),         P(rwp, -25, -25),
-    P(hmb, 90, 20),
-};
-#undef P
+#define DEFINE_PARAM(name, mid, end) ScorePair name = scorePair(mid, end);
+ZARV_PARAMS(DEFINE_PARAM)
+#undef DEFINE_PARAM
+
+#define PARAM_ENTRY(name, mid, end) {#name, &name, scorePair(mid, end)},
+const ParamEntry paramTable[43] = {ZARV_PARAMS(PARAM_ENTRY)};
+#undef PARAM_ENTRY
+#undef ZARV_PARAMS
 
 void setDefaultParams() {
     for (const ParamEntry& e : paramTable) *e.value = e.def;
 }
-
-// Holds the defaults from program start, before anything else runs.
-static const bool defaultsSet = (setDefaultParams(), true);
 
 // Decimal text to a 32-bit value the way strtol does it on a 32-bit long:
 // leading blanks and a sign accepted, digits up to the first other character,
@@ -59,7 +51,6 @@ static int32_t parseValue(const char* text) {
 }
 
 int readPersonality(const char* path) {
-    (void)defaultsSet;
     FILE* f = std::fopen(path, "r");
     // Nothing changes when there is no file to read: the engine keeps playing
     // as before. A directory opens but cannot be read, so it counts as none.

@@ -50,6 +50,15 @@ TEST_F(EvalTest, DefaultEntries) {
         for (int sq = 0; sq < 64; ++sq) ASSERT_EQ(pst[(8 + k) * 64 + (sq ^ 56)], spNeg(pst[k * 64 + sq]));
 }
 
+TEST_F(EvalTest, ParameterTableOrder) {
+    std::string names;
+    for (const ParamEntry& e : paramTable) names += std::string(e.name) + " ";
+    EXPECT_EQ(names, "pmob nmob bmob rmob ropen rhalf qmob blockedopen kppdist ntabm btabm rtabm qtabm ktabm luftp "
+                     "ksarea ksdefm ksattm pthreat outpost minorbehind pval nval bval rval qval bpair rpair qpair "
+                     "pdoubled predundant islands isoh isoo duofended pbkwd passed ppinc ptabm nwp bwp rwp hmb ");
+    EXPECT_EQ(paramTable[7].def, scorePair(-60, -84));
+}
+
 TEST_F(EvalTest, ZeroWeightsNegativeBonusAndCaches) {
     const Position p = evalPos(START_FEN);
     eval(p);
