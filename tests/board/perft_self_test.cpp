@@ -63,7 +63,7 @@ TEST(SelfTest, DevToolIsSilentOverTheSuiteTrees) {
         EXPECT_EQ(runProgram({ZARV_DEV_BIN, "selftest", "2", c.fen}, "").out, last) << c.fen;
     }
     RunResult r = runProgram({ZARV_DEV_BIN, "selftest", "0", "k7/8/8/8/K7/8/8/R7 w - -"}, "");
-    EXPECT_EQ(r.out.substr(r.out.rfind("selftest")), "selftest 1 nodes 1 reports\n");
+    EXPECT_EQ(r.out.substr(r.out.rfind("selftest")), "selftest 1 nodes 3 reports\n");
 }
 
 TEST(SelfTest, DevSee) {
