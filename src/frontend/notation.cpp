@@ -83,6 +83,14 @@ void fenToPosition(Position& p, const char* fen) {
         }
     }
 
+    // A right whose king or rook is not on its square is dropped: castling
+    // would otherwise conjure a rook out of nothing.
+    constexpr struct {
+        int col, kind, sq;
+    } homes[] = {{WHITE, KING, 4}, {WHITE, ROOK, 0}, {WHITE, ROOK, 7}, {BLACK, KING, 60}, {BLACK, ROOK, 56}, {BLACK, ROOK, 63}};
+    for (const auto& h : homes)
+        if (!(p.pcs[h.col][h.kind] & bit(h.sq))) p.castle |= bit(h.sq);
+
     const int col = sideToMove(p);
     p.inCheck = fastInCheck(p, col);
     p.hashKey = slowHash(p);

@@ -30,6 +30,10 @@ TEST(Fen, StartPositionAndCastlingField) {
         {"KQkq", CASTLE_SQUARES}, {"qkQK", CASTLE_SQUARES}, {"-", 0}, {"K", 0x90ULL}, {"Kq", 0x1100000000000090ULL}};
     for (const auto& [field, cleared] : cases)
         EXPECT_EQ(fromFen(std::string("r3k2r/8/8/8/8/8/8/R3K2R w ") + field + " -").castle, 0xff000000000000ffULL & ~cleared);
+    Move list[4];  // rights without their rook or king are dropped
+    for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w KQ -", "4k3/8/8/8/8/8/8/1R2K2N w KQ -", "4k3/8/8/8/8/8/8/R2K3R w KQ -"})
+        EXPECT_EQ(genCastling(fromFen(fen), WHITE, list), 0) << fen;
+    EXPECT_EQ(listText(list, genCastling(fromFen("r3k3/8/8/8/8/8/8/4K3 b kq -"), BLACK, list)), "e8c8");
 }
 
 TEST(Fen, EnPassantField) {
