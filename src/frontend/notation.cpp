@@ -105,7 +105,10 @@ void fenToPosition(Position& p, const char* fen) {
         const int from = white ? f + 8 : f + 48, to = white ? f + 24 : f + 32;
         p.lastMove = makeMove(from, to);
         const Bitboard beside = ((bit(to) << 1) & NOT_FILE_A) | ((bit(to) >> 1) & NOT_FILE_H);
-        if (beside & p.pcs[col][PAWN]) {
+        // Only a real double step counts: the opponent's pawn on its square,
+        // made by the side that has just moved.
+        const bool real = (p.pcs[col ^ 1][PAWN] & bit(to)) && white == (col == BLACK);
+        if (real && (beside & p.pcs[col][PAWN])) {
             const int target = white ? f + 16 : f + 40;
             p.ep = bit(target);
             p.hashKey ^= zob[512 + target];

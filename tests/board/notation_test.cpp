@@ -42,6 +42,8 @@ TEST(Fen, EnPassantField) {
         {"rnbqkbnr/pppp1ppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3 0 2", 0, makeMove(11, 27)},
         {"4k3/8/8/6pP/8/8/8/4K3 w - g6", bit(46), makeMove(54, 38)},
         {"4k3/8/8/P6p/8/8/8/4K3 w - h6", 0, makeMove(55, 39)},  // a5 is not beside h5
+        {"4k3/8/8/6P1/8/8/8/4K3 w - h6", 0, makeMove(55, 39)},  // no pawn made that step
+        {"4k3/8/8/8/6Pp/8/8/4K3 w - h3", 0, makeMove(15, 31)},  // nor the side to move
         {"4k3/8/8/8/8/8/8/4K3 w", 0, 0}, {"4k3/8/8/8/8/8/8/4K3 w KQ", 0, 0}};  // missing fields read as "-"
     for (const auto& [fen, ep, last] : cases) {
         Position p = fromFen(fen);
