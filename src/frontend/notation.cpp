@@ -142,6 +142,14 @@ int fenIsValid(const char* fen) {
                              std::max(0, n[KNIGHT] - 2);
         if (n[KING] != 1 || n[PAWN] + promoted > 8) return 0;
     }
+    // The side that has just moved may not be left in check: the first reply
+    // would take its king. A bad side field is left for the reader to report.
+    const char* side = std::strchr(buf, ' ');
+    if (side && (side[1] == 'w' || side[1] == 'b')) {
+        Position p{};
+        fenToPosition(p, buf);
+        if (fasterInCheck(p, sideToMove(p) ^ 1)) return 0;
+    }
     return 1;
 }
 

@@ -10,8 +10,9 @@ constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w
 // ends the process with status 1.
 void fenToPosition(Position& p, const char* fen);
 // Checks a FEN before fenToPosition: 1 when it has exactly one king of each
-// colour, no more pieces than eight pawns could have promoted to, and its
-// placement stays on the board; else 0.
+// colour, no more pieces than eight pawns could have promoted to, its
+// placement stays on the board and the side not to move is not in check;
+// else 0. Needs the start-up tables.
 int fenIsValid(const char* fen);
 void positionToFen(const Position& p, char* out);  // shortened: placement and side only
 void alg(Move m, char* out);                         // out holds at least 6 characters
