@@ -43,6 +43,7 @@ int make(const Position& old, Position& n, Move m) {
     if (m == 0) {
         n.ctm += 1;
         n.inCheck = 0;
+        assert(positionIsOk(n));
         return 1;
     }
     const int col = sideToMove(old), e = col ^ 1;
