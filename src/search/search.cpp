@@ -148,6 +148,10 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
     if (depth < 2) return searchQuies(p, beta - 1, beta, 0, ply, line);
     line.m[0] = 0;
 
+    // In check only razoring (off by default) reads the static value. It is
+    // taken while the table's bucket is on its way from memory; both are pure
+    // lookups, so the order changes no result.
+    const int ev = p.inCheck && !use_razor ? 0 : eval(p);
     Move hashMove = 0;
     if (!excluded) {
         if (const TTEntry* e = probeTable(p.hashKey)) {
@@ -159,8 +163,6 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
     }
 
     const int side = sideToMove(p), opp = side ^ 1;
-    // In check only razoring (off by default) reads the static value.
-    const int ev = p.inCheck && !use_razor ? 0 : eval(p);
     Position child;
     PvLine childLine;
 
