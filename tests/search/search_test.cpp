@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,20 +33,14 @@ Position rootOf(const std::string& fen) {
 int sq(const char* s) { return (s[1] - '1') * 8 + (s[0] - 'a'); }
 Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 
-// A private 1 MB table, no input polling, no clock; the history and killer
-// tables are restored afterwards for the other tests of this program.
+// A private 1 MB table, no input polling, no clock, history as at a first search.
 struct SearchTest : ::testing::Test {
     TTable saved{};
-    std::vector<uint64_t> hist;
-    std::vector<Move> killers;
     void SetUp() override {
         rootOf(START_FEN);
         saved = hashtable;
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
-        hist.assign(his_s, his_s + 1024);
-        hist.insert(hist.end(), his_f, his_f + 1024);
-        for (const Move* k : {ka, kb, oa, ob}) killers.insert(killers.end(), k, k + 128);
         std::fill(his_s, his_s + 1024, 1);
         std::fill(his_f, his_f + 1024, 1);
         searchPollsInput = 0;
@@ -60,10 +53,6 @@ struct SearchTest : ::testing::Test {
     void TearDown() override {
         ttabFreeHashTable(hashtable);
         hashtable = saved;
-        std::copy(hist.begin(), hist.begin() + 1024, his_s);
-        std::copy(hist.begin() + 1024, hist.end(), his_f);
-        Move* k[] = {ka, kb, oa, ob};
-        for (int i = 0; i < 4; ++i) std::copy(killers.begin() + i * 128, killers.begin() + i * 128 + 128, k[i]);
         searchSilent = 0;
         searchPollsInput = 1;
     }
@@ -249,18 +238,9 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
 }
 
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
-    std::vector<std::string> fens;
-    for (const char* file : {"openings.epd", "wac.epd"}) {
-        std::ifstream in(dataPath(file));
-        std::string line;
-        for (int i = 0; i < 50 && std::getline(in, line); ++i) {
-            size_t end = 0;
-            for (int f = 0; f < 4; ++f) end = line.find(' ', end) + 1;
-            fens.push_back(line.substr(0, end - 1));
-        }
-    }
     PvLine line;
-    for (const auto& fen : fens) {
+    for (const auto& c : loadPerftSuite()) {
+        const std::string& fen = c.fen;
         Position p = rootOf(fen);
         if (p.inCheck) continue;
         int e0 = eval(p);
