@@ -49,7 +49,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     // The static value is taken while the table's bucket is still on its way
     // from memory (the parent prefetched it); both are pure lookups, so the
     // order does not change any result.
-    int ev = p.inCheck ? 0 : eval(p);
+    const int ev = p.inCheck ? 0 : eval(p);
     Move hashMove = 0;
     if (const TTEntry* e = probeTable(p.hashKey)) {
         hashMove = e->move;

@@ -36,21 +36,30 @@ extern Move searchMoves[256];  // "go searchmoves": the root list is restricted 
 extern int32_t searchMovesCount;
 
 // Poll step shared by every node function: counts the node, serves input every
-// 65,536 entries and checks the clock. Returns 1 when the node must return 0.
+// 65,536 entries, checks the clock every 4,096 and the node limit at every one.
+// Returns 1 when the node must return 0.
 int pollStep();
 
+// One whole "go": iterations, "info" lines, the wait of an infinite or
+// pondering search, and "bestmove". depthLimit 100 marks an infinite search.
 void uciBeginSearch(Position& p, double budget, int depthLimit);
 // Makes the next search start as the first of the process does: history
 // counters back to 1 and the table cleared.
 void resetSearchState();
 int searchRoot(const Position& p, int depth, PvLine& line);
+// The line as coordinate moves, each followed by a blank; sets bestMove to its
+// first move, or to "ZZZZ" when the line is empty.
 void getUciPv(const PvLine& line, char* text);
 int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
 int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, Move excluded);
 int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
+// 1 when p repeats a position 2, 4 ... 40 plies up its parent chain.
 int rep(const Position& p);
+// 1 when the threat m2 of colour k follows from k's last move m1.
 int connected(const Position& p, int k, Move m1, Move m2);
+// 1 when a piece of colour k stands on `from` and attacks `to`.
 int attVic(const Position& p, int k, int from, int to);
+// Halves every history counter of kinds 1-6, keeping 1 as the least value.
 void reduceHis();
 // Score text of an info line: "cp N" or "mate N".
 void scoreText(int s, char* out);
