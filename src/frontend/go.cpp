@@ -126,6 +126,11 @@ void uciGo(char** words, int n) {
     } else if (infinite) {
         budget = NO_TIME_LIMIT;
         limit = 100;
+    } else if (nodeLimit > 0 && clock.movetime == 0 && (sideToMove(root) == WHITE ? clock.wtime : clock.btime) == 0) {
+        // "go nodes N" alone: the node count is the limit, not the minimum budget
+        // that a missing clock would otherwise give.
+        budget = NO_TIME_LIMIT;
+        limit = 99;
     } else {
         budget = timeBudget(clock, sideToMove(root));
         limit = 99;

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the board tests: one-time table set-up, positions from FEN, move
+// Shared by the board tests: positions from FEN, move
 // lists as text, and a walk over legal move trees.
 #include <string>
 
@@ -12,8 +12,6 @@
 #include "support.h"
 
 inline Position fromFen(const std::string& fen) {
-    static const bool ready = (initBoardTables(), initZob(), true);
-    (void)ready;
     Position p{};
     fenToPosition(p, fen.c_str());
     return p;

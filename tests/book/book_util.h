@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the book tests: start-up once, stores freed with the test, and
+// Shared by the book tests: stores freed with the test, and
 // lines of positions played from the start position or a FEN.
 #include <gtest/gtest.h>
 
@@ -18,16 +18,9 @@
 
 using Line = std::vector<std::string>;
 
-inline void bookTestInit() {
-    static bool done = false;
-    if (!done) initStartupTables(), initEngine();
-    done = true;
-}
-
 struct TestBook {
     BookStore b{};
     explicit TestBook(bool fresh = true) {
-        bookTestInit();
         if (fresh) initBook(b);
     }
     ~TestBook() { freeBook(b); }
@@ -35,7 +28,6 @@ struct TestBook {
 
 // "null" makes the null move. A deque keeps the parent pointers valid.
 inline std::deque<Position> playLine(const Line& moves, const char* fen = "") {
-    bookTestInit();
     std::deque<Position> line(1);
     fenToPosition(line[0], fen);
     for (const auto& m : moves) {

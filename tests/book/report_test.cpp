@@ -54,7 +54,6 @@ TEST(BookInsert, AddsTheLineAndStopsAtAMoveThatIsNotLegal) {
 }
 
 TEST(BookReportProgram, EngineReportSwitch) {
-    bookTestInit();
     std::string dir = makeTempDir(), banner = "Zarv Version 1.3\n";
     RunResult none = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
     EXPECT_TRUE(none.status == 255 && none.out.empty() && none.err == banner);

@@ -1,5 +1,5 @@
 #pragma once
-// Shared by the evaluation tests: set-up, positions ready for eval, weight
+// Shared by the evaluation tests: positions ready for eval, weight
 // sets, and mirrored positions.
 #include <gtest/gtest.h>
 
@@ -16,8 +16,6 @@
 // Every test starts and ends with the default weights.
 struct EvalTest : ::testing::Test {
     void SetUp() override {
-        static const bool once = (initStartupTables(), initEngine(), true);
-        (void)once;
         TearDown();
     }
     void TearDown() override {

@@ -28,8 +28,6 @@ std::string logged(F f) {
 }  // namespace
 
 TEST(Display, BoardPictures) {
-    initStartupTables();
-    initZob();
     Position g[3];
     fenToPosition(g[0], "");
     std::string want =

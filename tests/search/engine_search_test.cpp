@@ -19,8 +19,6 @@ const std::regex INFO_RE("info depth (\\d+) time \\d+ nodes \\d+ score (cp|mate)
                          "([a-h][1-8][a-h][1-8][qnrb]? )*");
 
 bool legal(const std::string& fen, const std::string& text) {
-    static const bool ready = (initStartupTables(), initEngine(), true);
-    (void)ready;
     Position p{}, child{};
     fenToPosition(p, fen.c_str());
     return algMake(p, child, text.c_str()) && !fasterInCheck(child, sideToMove(p));

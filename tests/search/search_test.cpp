@@ -21,8 +21,6 @@ namespace {
 
 // A root position as the search entry point prepares it.
 Position rootOf(const std::string& fen) {
-    static const bool ready = (initStartupTables(), initEngine(), true);
-    (void)ready;
     Position p{};
     fenToPosition(p, fen.c_str());
     p.pstScore = getSC(p);

@@ -90,8 +90,6 @@ TEST(TTable, BoundTestAndMateScores) {
 }
 
 TEST(TTable, InsertPvStoresMoveOnlyEntries) {
-    initStartupTables();
-    initZob();
     TTable t = ttabMakeHashTable(1);
     ttabClear(t);
     Position g[3];

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -13,7 +15,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "frontend/general.h"
+
 namespace {
+
+// Every test program starts as the engine does: line tables, keys, evaluation.
+struct EngineTables : ::testing::Environment {
+    void SetUp() override {
+        initStartupTables();
+        initEngine();
+    }
+};
+const auto* const engineTables = ::testing::AddGlobalTestEnvironment(new EngineTables);
 
 double now() {
     using namespace std::chrono;

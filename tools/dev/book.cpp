@@ -100,7 +100,6 @@ int runStudy(int argc, char** argv) {
 
 int runBook(int argc, char** argv) {
     if (argc < 2) return usageError("missing book command");
-    initStartupTables();  // the line boards the moves and the search need
     if (std::strcmp(argv[1], "report") == 0) return runReport(argc, argv);
     if (std::strcmp(argv[1], "insert") == 0) return runInsert(argc, argv);
     if (std::strcmp(argv[1], "study") == 0) return runStudy(argc, argv);

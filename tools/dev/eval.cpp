@@ -23,7 +23,6 @@ void prepare(Position& p) {
 }
 
 int evalMain(int argc, char** argv) {
-    initStartupTables();
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--personality") == 0) {
         if (argc < 3) {
@@ -73,7 +72,6 @@ int evalbenchMain(int argc, char** argv) {
         std::fprintf(stderr, "usage: zarv-dev evalbench [ROUNDS]   (1 to 1000000, default 5000)\n");
         return DEV_USAGE;
     }
-    initStartupTables();
     // Each FEN and every position one legal move away from it.
     static Position set[2048];
     int count = 0;

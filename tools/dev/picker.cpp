@@ -33,7 +33,6 @@ int runSee(int argc, char** argv) {
         std::fprintf(stderr, "usage: zarv-dev see MOVE [FEN]\n");
         return DEV_USAGE;
     }
-    initStartupTables();  // the line tables the generators walk
     Position p;
     if (!devPosition(argc, argv, 2, p)) return DEV_USAGE;
     Move m = findMove(p, argv[1]);
@@ -72,7 +71,6 @@ int runSelftest(int argc, char** argv) {
         std::fprintf(stderr, "usage: zarv-dev selftest DEPTH [FEN]   (DEPTH 0 to 8)\n");
         return DEV_USAGE;
     }
-    initStartupTables();
     Position p;
     if (!devPosition(argc, argv, 2, p)) return DEV_USAGE;
     perftReports = 0;

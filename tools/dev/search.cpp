@@ -71,7 +71,6 @@ int runBench(int argc, char** argv) {
         std::fprintf(stderr, "zarv-dev bench: expected an iteration depth from 1 to 30\n");
         return DEV_USAGE;
     }
-    initStartupTables();
     ttabFreeHashTable(hashtable);
     hashtable = ttabMakeHashTable(BENCH_HASH_MB);
     const int32_t savedMeg = hashMeg;
@@ -124,7 +123,6 @@ int runGo(int argc, char** argv) {
         std::fprintf(stderr, "zarv-dev go: give at most one of --depth, --nodes and --movetime\n");
         return DEV_USAGE;
     }
-    initStartupTables();
     Position p;
     if (!devPosition(argc, argv, i, p)) return DEV_USAGE;
     if (hashMeg != 0 && !hashtable.entries) hashtable = ttabMakeHashTable(hashMeg);
