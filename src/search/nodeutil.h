@@ -1,5 +1,6 @@
 #pragma once
 // Small helpers shared by the root, the node searches and the quiescence search.
+#include "board/attacks.h"
 #include "board/make.h"
 #include "frontend/interface.h"
 #include "search/picker.h"
@@ -48,4 +49,20 @@ inline int histIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 +
 // Starts loading a child's table bucket while the child is still being set up.
 inline void prefetchTable(uint64_t key) {
     if (hashtable.entries) __builtin_prefetch(hashtable.entries + (key & uint64_t(hashtable.mask)) * 4);
+}
+
+// Makes m into the child record a search node owns: the child's reduced flag
+// cleared and its check flag set. A move that leaves the mover's own king
+// attacked is taken back (the node count too) and gives false.
+inline bool makeLegal(const Position& p, Position& child, Move m) {
+    const int side = sideToMove(p);
+    make(p, child, m);
+    prefetchTable(child.hashKey);
+    child.reduced = 0;
+    if (fasterInCheck(child, side)) {
+        --nodecount;
+        return false;
+    }
+    child.inCheck = fasterInCheck(child, side ^ 1);
+    return true;
 }

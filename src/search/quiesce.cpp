@@ -58,7 +58,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
             return from_tt(e->score, ply);
     }
 
-    const int side = sideToMove(p), opp = side ^ 1;
+    const int opp = sideToMove(p) ^ 1;
     GenContext g;
     int best, legal;
     bool checksMode = false;
@@ -94,13 +94,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
             ++nodecount;
             continue;
         }
-        make(p, child, m);
-        prefetchTable(child.hashKey);
-        if (fasterInCheck(child, side)) {
-            --nodecount;
-            continue;
-        }
-        child.inCheck = fasterInCheck(child, opp);
+        if (!makeLegal(p, child, m)) continue;
         ++legal;
         bool capture = type == EN_PASSANT || type > CASTLE || (p.pcs[opp][ALL] & bit(to));
         if (checksMode && !capture && !child.inCheck) continue;

@@ -114,7 +114,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
     const bool firstIteration = depth / 2 == 1;
     if (firstIteration) buildRootList(p);
 
-    const int side = sideToMove(p), opp = side ^ 1;
+    const int side = sideToMove(p);
     const Bitboard passMask = passMaskOf(p);
     Position child;
     PvLine childLine;
@@ -122,13 +122,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
     for (int i = 0; i < lstCount; ++i) {
         const Move m = lst[i].m;
         if (stopForNodeLimit()) return 0;
-        make(p, child, m);
-        child.reduced = 0;
-        if (fasterInCheck(child, side)) {
-            --nodecount;
-            continue;
-        }
-        child.inCheck = fasterInCheck(child, opp);
+        if (!makeLegal(p, child, m)) continue;
         ++legal;
 
         int s;

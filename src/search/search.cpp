@@ -228,14 +228,7 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
     while (Move m = nextMove(g)) {
         if (m > UNDERPROMOTION_ABOVE || m == excluded) continue;
         if (stopForNodeLimit()) return 0;
-        make(p, child, m);
-        prefetchTable(child.hashKey);
-        child.reduced = 0;
-        if (fasterInCheck(child, side)) {
-            --nodecount;
-            continue;
-        }
-        child.inCheck = fasterInCheck(child, opp);
+        if (!makeLegal(p, child, m)) continue;
         ++legal;
 
         int s;
@@ -344,14 +337,7 @@ int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine&
     while (Move m = nextMove(g)) {
         if (m > UNDERPROMOTION_ABOVE) continue;
         if (stopForNodeLimit()) return 0;
-        make(p, child, m);
-        prefetchTable(child.hashKey);
-        child.reduced = 0;
-        if (fasterInCheck(child, side)) {
-            --nodecount;
-            continue;
-        }
-        child.inCheck = fasterInCheck(child, opp);
+        if (!makeLegal(p, child, m)) continue;
         ++legal;
 
         int s;
