@@ -33,6 +33,27 @@ void pieceOf(char c, int& col, int& kind) {
     kind = (c && w) ? int(w - PIECE_LETTERS) + 1 : (c && b) ? int(b - PIECE_LETTERS) + 1 : 0;
 }
 
+// Walks the placement field from a8 along each rank down to h1 (counter i
+// stands for square i ^ 56): calls onPiece(col, kind, i) for every character
+// that is not a digit or "/" (kind 0 when it names no piece) and returns the
+// character that ends the field; i is left past the last square named.
+template <typename F>
+const char* walkPlacement(const char* c, int& i, F&& onPiece) {
+    for (; *c && *c != ' '; ++c) {
+        if (*c >= '0' && *c <= '9') {
+            i += *c - '0';
+        } else if (*c == '/') {
+            i = (i + 7) & ~7;
+        } else {
+            int col, kind;
+            pieceOf(*c, col, kind);
+            onPiece(col, kind, i);
+            ++i;
+        }
+    }
+    return c;
+}
+
 }  // namespace
 
 void fenToPosition(Position& p, const char* fen) {
@@ -46,21 +67,10 @@ void fenToPosition(Position& p, const char* fen) {
     for (auto& side : p.pcs)
         for (auto& b : side) b = 0;
 
-    // Placement runs from a8 along each rank down to h1; counter i maps to square i ^ 56.
-    const char* c = buf;
     int i = 0;
-    for (; *c && *c != ' '; ++c) {
-        if (*c >= '0' && *c <= '9') {
-            i += *c - '0';
-        } else if (*c == '/') {
-            i = (i + 7) & ~7;
-        } else {
-            int col, kind;
-            pieceOf(*c, col, kind);
-            if (kind && i < 64) p.pcs[col][kind] |= bit(i ^ 56);
-            ++i;
-        }
-    }
+    const char* c = walkPlacement(buf, i, [&p](int col, int kind, int at) {
+        if (kind && at < 64) p.pcs[col][kind] |= bit(at ^ 56);
+    });
     for (auto& side : p.pcs) side[ALL] = side[PAWN] | side[KNIGHT] | side[BISHOP] | side[ROOK] | side[QUEEN] | side[KING];
 
     const char side = *c ? c[1] : 0;
@@ -121,20 +131,12 @@ int fenIsValid(const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
     int i = 0, count[2][7] = {};
-    for (const char* c = buf; *c && *c != ' '; ++c) {
-        if (*c >= '0' && *c <= '9') {
-            i += *c - '0';
-        } else if (*c == '/') {
-            i = (i + 7) & ~7;
-        } else {
-            int col, kind;
-            pieceOf(*c, col, kind);
-            if (i >= 64) return 0;  // a square past h1
-            ++count[col][kind];
-            ++i;
-        }
-        if (i > 64) return 0;
-    }
+    bool offBoard = false;
+    walkPlacement(buf, i, [&](int col, int kind, int at) {
+        if (at >= 64) offBoard = true;  // a square past h1
+        else ++count[col][kind];
+    });
+    if (offBoard || i > 64) return 0;
     for (const auto& n : count) {
         // Material no game can reach (more pieces than eight pawns could have
         // promoted to) could overflow the 256-move lists of the generators.
