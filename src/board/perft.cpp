@@ -57,6 +57,10 @@ int pickerLegal(const Position& p, int row, Move* out, bool byFasterTest) {
 
 }  // namespace
 
+uint64_t legalPerft(const Position& p, int depth) {
+    return walkTree(p, depth, [](const Position&, const Position&, Move) {});
+}
+
 uint64_t perft(const Position& p, int depth, int quiet) {
     if (depth == 0) return 1;
     GenContext g;

@@ -1,14 +1,9 @@
-// zarv-dev perft and divide: the legal move-tree count of a position, the
-// standard yardstick of a move generator. Every move of genAll is made at
-// every level (no counting shortcuts at the leaves) and kept when the mover's
-// king is not attacked afterwards.
+// zarv-dev perft and divide: the legal move-tree count of a position (walkTree),
+// the standard yardstick of a move generator.
 #include <chrono>
 #include <cstdio>
 #include <string>
 
-#include "board/attacks.h"
-#include "board/make.h"
-#include "board/movegen.h"
 #include "board/perft.h"
 #include "dev.h"
 #include "frontend/notation.h"
@@ -16,20 +11,6 @@
 namespace {
 
 constexpr long MAX_DEPTH = 10;
-
-uint64_t legalPerft(const Position& p, int depth) {
-    if (depth == 0) return 1;
-    Move list[MAX_MOVES];
-    const int n = genAll(p, list), col = sideToMove(p);
-    uint64_t count = 0;
-    Position child;
-    for (int i = 0; i < n; ++i) {
-        make(p, child, list[i]);
-        if (fasterInCheck(child, col)) continue;
-        count += depth == 1 ? 1 : legalPerft(child, depth - 1);
-    }
-    return count;
-}
 
 double now() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
@@ -78,22 +59,15 @@ int runDivide(int argc, char** argv) {
     if (!readArgs(argc, argv, 1, depth, p)) return DEV_USAGE;
     const double start = now();
     uint64_t total = 0;
-    if (depth == 0) {
-        total = 1;
-    } else {
-        Move list[MAX_MOVES];
-        const int n = genAll(p, list), col = sideToMove(p);
-        Position child;
-        for (int i = 0; i < n; ++i) {
-            make(p, child, list[i]);
-            if (fasterInCheck(child, col)) continue;
+    if (depth == 0) total = 1;
+    else
+        walkTree(p, 1, [&](const Position&, const Position& child, Move m) {
             const uint64_t c = legalPerft(child, int(depth) - 1);
             char text[8];
-            alg(list[i], text);
+            alg(m, text);
             std::printf("%s %llu\n", text, (unsigned long long)c);
             total += c;
-        }
-    }
+        });
     printPerft(depth, total, now() - start);
     return 0;
 }
