@@ -20,9 +20,7 @@ using Line = std::vector<std::string>;
 
 struct TestBook {
     BookStore b{};
-    explicit TestBook(bool fresh = true) {
-        if (fresh) initBook(b);
-    }
+    explicit TestBook(bool fresh = true) { fresh ? initBook(b) : void(); }
     ~TestBook() { freeBook(b); }
 };
 

@@ -5,9 +5,9 @@
 namespace {
 
 TEST(BookReport, BackedUpScoresAndLines) {
-    struct Case {
+    struct Case {  // known: in the book, not searched
         std::vector<std::pair<Line, int>> searched;
-        Line known;  // in the book, not searched
+        Line known;
         std::string report;
         const char* fen = "";
     } cases[] = {

@@ -15,10 +15,7 @@ PvLine lineOf(const Line& moves) {
 }
 
 TEST(BookStudyResult, ScoreDecidesWhetherCandidatesAreAdded) {
-    struct Case {
-        int score;
-        Line cands, best, added;
-    } cases[] = {
+    struct Case { int score; Line cands, best, added; } cases[] = {
         {200, {"e2e4", "d2d4"}, {"e2e4"}, {"e2e4"}}, {131, {"d2d4"}, {"e2e4"}, {"e2e4"}},
         {-131, {"d2d4"}, {"e2e4"}, {"e2e4"}}, {130, {"d2d4"}, {"e2e4"}, {"e2e4", "d2d4"}},
         {-130, {"d2d4"}, {"e2e4"}, {"e2e4", "d2d4"}},

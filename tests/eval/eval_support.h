@@ -15,13 +15,8 @@
 
 // Every test starts and ends with the default weights.
 struct EvalTest : ::testing::Test {
-    void SetUp() override {
-        TearDown();
-    }
-    void TearDown() override {
-        setDefaultParams();
-        reInitEval();
-    }
+    void SetUp() override { TearDown(); }
+    void TearDown() override { setDefaultParams(), reInitEval(); }
 };
 
 // Every weight 0 except the ones given: isolates single terms.
@@ -33,11 +28,8 @@ inline void onlyParams(std::initializer_list<std::pair<ScorePair*, ScorePair>> s
 
 // Keys, pstScore and stage from scratch, as the search entry points do.
 inline Position& rekey(Position& p) {
-    p.hashKey = slowHash(p);
-    p.pawnKey = slowPsHash(p);
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
-    p.prev = nullptr;
+    p.hashKey = slowHash(p), p.pawnKey = slowPsHash(p);
+    p.pstScore = getSC(p), p.stage = getSTAGE(p), p.prev = nullptr;
     return p;
 }
 inline Position evalPos(const std::string& fen) {

@@ -7,12 +7,7 @@ namespace {
 
 // Each case switches on one weight at its default and reads the pair.
 TEST_F(EvalTest, PawnTermsOneAtATime) {
-    const struct {
-        const char* what;
-        ScorePair* param;
-        const char* fen;
-        int mid, end;
-    } cases[] = {
+    const struct { const char* what; ScorePair* param; const char* fen; int mid, end; } cases[] = {
         {"luftp b1", &luftp, "7k/8/8/8/8/8/PPP5/1K6 w - -", -108, -180},
         {"luftp a1 needs a2 b2", &luftp, "7k/8/8/8/8/8/PP6/K7 w - -", -108, -180},
         {"luftp c2 missing", &luftp, "7k/8/8/8/8/8/PP6/1K6 w - -", 0, 0},

@@ -32,11 +32,7 @@ struct PersonalityTest : EvalTest {
 
 TEST_F(PersonalityTest, LinesAndFields) {
     const std::string pad(1100, ' ');
-    const struct {
-        std::string text;
-        Names set;
-        int mid, end;  // of hmb
-    } cases[] = {
+    const struct { std::string text; Names set; int mid, end; } cases[] = {  // mid, end: of hmb
         {"", {}, 0, 0},
         {"hmb 90 20\n", {"hmb"}, 90, 20},
         {"pmob 36 115\n", {"pmob"}, 0, 0},

@@ -7,11 +7,7 @@ constexpr int WP = 1 * 64, WN = 2 * 64, WB = 3 * 64, WR = 4 * 64, WQ = 5 * 64, W
               BN = 10 * 64;
 
 TEST_F(EvalTest, DefaultEntries) {
-    const struct {
-        const char* what;
-        ScorePair got;
-        int mid, end;
-    } cases[] = {
+    const struct { const char* what; ScorePair got; int mid, end; } cases[] = {
         {"n0", n_mob_x[0], -480, -414},  {"n6", n_mob_x[6], 0, 0},     {"n8", n_mob_x[8], 109, 94},
         {"n15", n_mob_x[15], 420, 362},  {"b0", b_mob_x[0], -532, -532}, {"b7", b_mob_x[7], 0, 0},
         {"b13", b_mob_x[13], 281, 281},  {"r0", r_mob_x[0], -274, -549}, {"r8", r_mob_x[8], 0, 0},
@@ -36,14 +32,8 @@ TEST_F(EvalTest, DefaultEntries) {
         {"Q a5", pst[WQ + 32], 10016, 12016}, {"R d7", pst[WR + 51], 5012, 6436}, {"B d4", pst[WB + 27], 3540, 3942},
         {"spare row", pst[7 * 64 + 10], 0, 0},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(getMidVal(c.got), c.mid) << c.what;
-        EXPECT_EQ(getEndVal(c.got), c.end) << c.what;
-    }
-    EXPECT_EQ(spb[0], 20);
-    EXPECT_EQ(spb[12], 55);
-    EXPECT_EQ(spb[24], 90);
-    EXPECT_EQ(spb[63], 90);
+    for (const auto& c : cases) EXPECT_EQ(c.got, scorePair(c.mid, c.end)) << c.what;
+    EXPECT_EQ(std::tuple(spb[0], spb[12], spb[24], spb[63]), std::tuple(20, 55, 90, 90));
     const int pieceVals[8] = {0, 115, 390, 390, 640, 1210, 0, 0};
     for (int k = 0; k < 8; ++k) EXPECT_EQ(maxPceVals[k], pieceVals[k]) << k;
     for (int k = 1; k <= 6; ++k)

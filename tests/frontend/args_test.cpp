@@ -42,11 +42,7 @@ TEST(ParseArgs, Cases) {
 }
 
 TEST(TimeBudget, ClockRules) {
-    struct Case {
-        GoClock c;  // wtime btime winc binc movestogo movetime, in seconds
-        int col;
-        double budget;
-    } cases[] = {
+    struct Case { GoClock c; int col; double budget; } cases[] = {  // wtime btime winc binc movestogo movetime
         {{60, 0, 0, 0, 0, 0}, 0, 1.5},              // sudden death: a fortieth
         {{60, 0, 1, 0, 0, 0}, 0, 59.0 / 30 + 0.9},  // increment: a thirtieth plus 0.9 of it
         {{2, 0, 5, 0, 0, 0}, 0, 0.4},               // never above a fifth of the time

@@ -36,10 +36,7 @@ std::string score(const std::string& info) { return word(info, 8) + " " + word(i
 struct Engine {
     Proc p = startProc({ZARV_BIN});
     ~Engine() {
-        if (p.status < 0) {
-            sendLine(p, "quit");
-            waitExit(p, 5);
-        }
+        if (p.status < 0) sendLine(p, "quit"), waitExit(p, 5);
     }
     void position(const std::string& pos) {
         sendLine(p, pos);
@@ -88,11 +85,7 @@ TEST(EngineSearch, IterationsLimitsAndRootChoices) {
 }
 
 TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
-    struct Case {
-        const char* fen;
-        const char* score;
-        const char* move;
-    } cases[] = {
+    struct Case { const char *fen, *score, *move; } cases[] = {
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "mate 1", "a1a8"},
         {"k7/8/2K5/8/8/8/8/7R w - - 0 1", "mate 2", "c6b6"},
         {"r2qkb1r/pp2nppp/3p4/2pNN1B1/2BnP3/3P4/PPP2PPP/R2bK2R w KQkq - 1 1", "mate 2", "d5f6"},

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "board/make.h"
@@ -41,18 +42,14 @@ struct SearchTest : ::testing::Test {
         ttabClear(hashtable);
         std::fill(his_s, his_s + 1024, 1);
         std::fill(his_f, his_f + 1024, 1);
-        searchPollsInput = 0;
-        searchSilent = 1;
+        searchPollsInput = 0, searchSilent = 1, nodeLimit = 0, goaltime = 1e18;
         abortflag = 0;
         ponderMode = 0;
-        nodeLimit = 0;
-        goaltime = 1e18;
     }
     void TearDown() override {
         ttabFreeHashTable(hashtable);
         hashtable = saved;
-        searchSilent = 0;
-        searchPollsInput = 1;
+        searchSilent = 0, searchPollsInput = 1;
     }
 };
 
@@ -64,10 +61,8 @@ struct Game {
         rec.push_back(rootOf(fen));
         for (const char* m : moves) {
             Position child{};
-            if (*m)
-                EXPECT_TRUE(algMake(rec.back(), child, m)) << m;
-            else
-                make(rec.back(), child, 0);
+            if (*m) EXPECT_TRUE(algMake(rec.back(), child, m)) << m;
+            else make(rec.back(), child, 0);
             child.prev = &rec.back();
             rec.push_back(child);
         }
@@ -83,18 +78,13 @@ TEST(ScoreText, CentipawnsAndMates) {
         {31998, "mate 2"},   {31997, "mate 2"},    {31995, "mate 3"},     {-32000, "mate -1"},   {-31998, "mate -1"},
         {-31996, "mate -2"}, {31801, "mate 100"}, {-31801, "mate -100"},
     };
-    for (auto [s, text] : cases) {
-        char out[32];
-        scoreText(s, out);
-        EXPECT_STREQ(out, text) << s;
-    }
+    char out[32];
+    for (auto [s, text] : cases) EXPECT_STREQ((scoreText(s, out), out), text) << s;
 }
 
 TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
     rootOf(START_FEN);
-    struct Range {
-        int from, to, nonPv, pv;
-    } ranges[] = {{2, 2, 2, 0},   {3, 4, 3, 1},   {5, 9, 4, 2},     {10, 21, 5, 3},
+    struct Range { int from, to, nonPv, pv; } ranges[] = {{2, 2, 2, 0},   {3, 4, 3, 1},   {5, 9, 4, 2},     {10, 21, 5, 3},
                   {22, 46, 6, 4}, {47, 99, 7, 5}, {100, 215, 8, 6}, {216, 255, 9, 7}};
     for (auto r : ranges)
         for (int n = r.from; n <= r.to; ++n) {
@@ -104,10 +94,7 @@ TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
 }
 
 TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
-    struct Case {
-        std::vector<const char*> moves;
-        int want;
-    } cases[] = {
+    struct Case { std::vector<const char*> moves; int want; } cases[] = {
         {{"g1f3", "g8f6", "f3g1", "f6g8"}, 0},  // the FEN position itself is never compared
         {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3"}, 1},
         {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "b8c6"}, 0},
@@ -123,11 +110,7 @@ TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
 TEST(AttVic, PieceOnSquareAttacksTarget) {
     // White: Kb1, Qd1, Ra4, Bc4, Nf3, pawn e4; Black: Kh8, Bd7, Rd4, pawn f5.
     Position p = rootOf("7k/3b4/8/5p2/R1BrP3/5N2/8/1K1Q4 w - - 0 1");
-    struct Case {
-        int col;
-        const char *from, *to;
-        int want;
-    } cases[] = {
+    struct Case { int col; const char *from, *to; int want; } cases[] = {
         {WHITE, "e4", "f5", 1}, {WHITE, "e4", "d5", 1}, {WHITE, "e4", "e5", 0}, {WHITE, "f3", "d4", 1},
         {WHITE, "f3", "f5", 0}, {WHITE, "c4", "f7", 1}, {WHITE, "c4", "g8", 1}, {WHITE, "c4", "c5", 0},
         {WHITE, "a4", "a8", 1}, {WHITE, "a4", "c4", 1}, {WHITE, "a4", "d4", 0}, {WHITE, "d1", "d4", 1},
@@ -143,11 +126,7 @@ TEST(AttVic, PieceOnSquareAttacksTarget) {
 TEST(Connected, ThreatFollowsFromTheLastMove) {
     // White: Kh1, Ra1, Qd1, Na3, Bg5; Black: Kg8, Nf6, pawns f7 g7 h7.
     const char* fen = "6k1/5ppp/5n2/6B1/8/N7/8/R2Q3K w - - 0 1";
-    struct Case {
-        const char* m1;
-        Move m2;
-        int want;
-    } cases[] = {
+    struct Case { const char* m1; Move m2; int want; } cases[] = {
         {"a3b5", 0, 0},
         {"a3b5", mv("b5", "c7"), 1},  // the piece that moved
         {"a3b5", mv("a1", "a8"), 1},  // along the file it opened
@@ -167,16 +146,11 @@ TEST(Connected, ThreatFollowsFromTheLastMove) {
 TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {
     std::fill(his_s, his_s + 1024, 7);
     int a = (0 * 8 + PAWN) * 64 + 12, b = (1 * 8 + KING) * 64 + 60;
-    his_s[a] = 40001;
-    his_f[a] = 0;
-    his_f[b] = 2;
+    his_s[a] = 40001, his_f[a] = 0, his_f[b] = 2;
     reduceHis();
-    EXPECT_EQ(his_s[a], 20000u);
-    EXPECT_EQ(his_f[a], 1u);
-    EXPECT_EQ(his_f[b], 1u);
-    EXPECT_EQ(his_s[(1 * 8 + QUEEN) * 64], 3u);
-    EXPECT_EQ(his_s[(0 * 8 + 7) * 64 + 3], 7u);  // rows of no piece kind are left alone
-    EXPECT_EQ(his_s[(0 * 8 + ALL) * 64 + 5], 7u);
+    EXPECT_EQ(std::tuple(his_s[a], his_f[a], his_f[b], his_s[(1 * 8 + QUEEN) * 64]), std::tuple(20000u, 1u, 1u, 3u));
+    // rows of no piece kind are left alone
+    EXPECT_EQ(his_s[(0 * 8 + 7) * 64 + 3] + his_s[(0 * 8 + ALL) * 64 + 5], 14u);
 }
 
 TEST(PassMask, SquaresNoOpponentPawnCanContest) {
@@ -197,13 +171,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
     const char* pawns = "8/8/4k3/8/8/4K3/4P3/8 w - - 0 1";  // stage 0: no null move
     const char* queen = "4k3/8/8/3q4/8/2N5/8/4K3 w - - 0 1";  // the knight takes a hanging queen
     enum Kind { PV, NONPV, QUIES };
-    struct Case {
-        const char* fen;
-        Kind kind;
-        int alpha, beta, depth;
-        Move excluded;
-        int flags, storedDepth;  // flags -1: no entry
-    } cases[] = {
+    struct Case { const char* fen; Kind kind; int alpha, beta, depth; Move excluded; int flags, storedDepth; } cases[] = {
         {start, PV, -32001, 32001, 5, 0, EXACT, 5},  {start, PV, 1000, 2000, 5, 0, UPPER, 5},
         {start, PV, -2000, -1000, 5, 0, LOWER, 5},   {pawns, NONPV, 1499, 1500, 6, 0, UPPER, 6},
         {pawns, NONPV, -1501, -1500, 6, 0, LOWER, 6}, {pawns, NONPV, -1, 0, 6, mv("e2", "e3"), -1, 0},
@@ -227,7 +195,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
         EXPECT_EQ(e->flags, c.flags) << what;
         EXPECT_EQ(e->depth, c.storedDepth) << what;
         EXPECT_EQ(e->score, v) << what;
-        // Only an upper bound comes without a move.
+        // Only an upper bound comes without a move. Flags -1: no entry.
         EXPECT_EQ(e->move, c.flags == UPPER ? 0u : line.m[0]) << what;
         EXPECT_TRUE(c.flags == UPPER || line.m[0] != 0) << what;
         EXPECT_TRUE(c.flags != LOWER || v >= c.beta) << what;
@@ -237,8 +205,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
 
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     PvLine line;
-    for (const auto& c : loadPerftSuite()) {
-        const std::string& fen = c.fen;
+    for (const auto& [fen, counts] : loadPerftSuite()) {
         Position p = rootOf(fen);
         if (p.inCheck) continue;
         int e0 = eval(p);

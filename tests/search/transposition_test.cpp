@@ -43,11 +43,7 @@ TEST(TTable, StoreProbeAndReplacement) {
     EXPECT_EQ(ttabGet(t, key(2)), nullptr);
 
     // A full bucket: a fifth key displaces the victim, taking its move even when 0.
-    struct Case {
-        int depth[4];
-        bool old[4];  // written in an earlier search
-        int victim;
-    } cases[] = {
+    struct Case { int depth[4]; bool old[4]; int victim; } cases[] = {  // old: written in an earlier search
         {{6, 3, 8, 5}, {0, 0, 0, 0}, 1}, {{6, 3, 8, 3}, {0, 0, 0, 0}, 1}, {{2, 3, 2, 5}, {0, 0, 0, 0}, 0},
         {{4, 3, 20, 5}, {0, 0, 1, 0}, 2}, {{4, 3, 20, 5}, {1, 0, 1, 0}, 0}, {{9, 3, 20, 1}, {1, 1, 1, 1}, 3},
     };
@@ -70,11 +66,7 @@ TEST(TTable, StoreProbeAndReplacement) {
 }
 
 TEST(TTable, BoundTestAndMateScores) {
-    struct Case {
-        int16_t depth;
-        uint8_t flags;
-        int wantDepth, beta, usable;
-    } cases[] = {{5, EXACT, 5, 50, 1},  {5, EXACT, 5, 500, 1},  {5, EXACT, 6, 50, 0},   {5, LOWER, 3, 100, 1},
+    struct Case { int16_t depth; uint8_t flags; int wantDepth, beta, usable; } cases[] = {{5, EXACT, 5, 50, 1},  {5, EXACT, 5, 500, 1},  {5, EXACT, 6, 50, 0},   {5, LOWER, 3, 100, 1},
                  {5, LOWER, 3, 101, 0}, {5, UPPER, 3, 101, 1},  {5, UPPER, 3, 100, 0},  {5, TT_NONE, 3, 0, 0}};
     for (auto c : cases) EXPECT_EQ(ttUsable(TTEntry{1, 100, 0, c.depth, c.flags, 0}, c.wantDepth, c.beta), c.usable);
 

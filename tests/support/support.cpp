@@ -36,21 +36,14 @@ double now() {
 // Reads whatever is available on the process's pipes within `wait` seconds.
 void pump(Proc& p, double wait) {
     pollfd fds[2] = {{p.out, POLLIN, 0}, {p.err, POLLIN, 0}};
-    int n = (p.out >= 0 ? 1 : 0);
-    if (p.out < 0 && p.err < 0) return;
-    if (::poll(fds, 2, int(wait * 1000)) <= 0) return;
-    (void)n;
+    if ((p.out < 0 && p.err < 0) || ::poll(fds, 2, int(wait * 1000)) <= 0) return;
     char buf[65536];
     for (int i = 0; i < 2; ++i) {
         int& fd = i == 0 ? p.out : p.err;
         if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
         ssize_t r = ::read(fd, buf, sizeof buf);
-        if (r > 0) {
-            (i == 0 ? p.outBuf : p.errBuf).append(buf, size_t(r));
-        } else {
-            ::close(fd);
-            fd = -1;
-        }
+        if (r > 0) (i == 0 ? p.outBuf : p.errBuf).append(buf, size_t(r));
+        else ::close(fd), fd = -1;
     }
 }
 
@@ -73,21 +66,15 @@ Proc startProc(const std::vector<std::string>& args, const std::string& cwd) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    ::close(pin[0]);
-    ::close(pout[1]);
-    ::close(perr[1]);
-    p.in = pin[1];
-    p.out = pout[0];
-    p.err = perr[0];
+    for (int fd : {pin[0], pout[1], perr[1]}) ::close(fd);
+    p.in = pin[1], p.out = pout[0], p.err = perr[0];
     ::signal(SIGPIPE, SIG_IGN);
     return p;
 }
 
 void sendLine(Proc& p, const std::string& line) {
-    std::string s = line + "\n";
-    if (p.in >= 0 && ::write(p.in, s.data(), s.size()) < 0) {
-        // the engine may already have exited; the test will see that
-    }
+    const std::string s = line + "\n";  // the engine may already have exited: the test will see that
+    if (p.in >= 0) (void)!::write(p.in, s.data(), s.size());
 }
 
 void closeInput(Proc& p) {
@@ -106,10 +93,7 @@ std::string waitForLine(Proc& p, const std::string& prefix, double timeoutSec) {
             if (line.compare(0, prefix.size(), prefix) == 0) return line;
         }
         double left = end - now();
-        if (left <= 0 || (p.out < 0 && p.err < 0)) return "<timeout>";
-        if (p.out < 0) {  // stdout closed: nothing more can come
-            return "<timeout>";
-        }
+        if (left <= 0 || p.out < 0) return "<timeout>";  // stdout closed: nothing more can come
         pump(p, left < 0.05 ? left : 0.05);
     }
 }
@@ -138,16 +122,14 @@ int waitExit(Proc& p, double timeoutSec) {
 std::vector<std::string> splitLines(const std::string& s) {
     std::vector<std::string> lines;
     std::istringstream in(s);
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
 RunResult runProgram(const std::vector<std::string>& args, const std::string& input, double timeoutSec,
                      const std::string& cwd) {
     Proc p = startProc(args, cwd);
-    if (!input.empty() && ::write(p.in, input.data(), input.size()) < 0) {
-    }
+    if (!input.empty()) (void)!::write(p.in, input.data(), input.size());
     closeInput(p);
     int st = waitExit(p, timeoutSec);
     return {st, p.outBuf, p.errBuf};
@@ -158,19 +140,16 @@ std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DAT
 std::vector<PerftCase> loadPerftSuite() {
     std::vector<PerftCase> suite;
     std::ifstream in(dataPath("perft.epd"));
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line, field; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         std::istringstream fields(line);
-        std::string field;
         PerftCase c;
         std::getline(fields, c.fen, ';');
         while (!c.fen.empty() && c.fen.back() == ' ') c.fen.pop_back();
         while (std::getline(fields, field, ';')) {
-            std::istringstream f(field);
             std::string depth;
             uint64_t count;
-            if (f >> depth >> count) c.counts.push_back(count);
+            if (std::istringstream(field) >> depth >> count) c.counts.push_back(count);
         }
         suite.push_back(c);
     }
@@ -179,8 +158,8 @@ std::vector<PerftCase> loadPerftSuite() {
 
 std::string makeTempDir() {
     char tmpl[] = "/tmp/zarv-test-XXXXXX";
-    char* d = ::mkdtemp(tmpl);
-    return d ? std::string(d) : std::string("/tmp");
+    const char* d = ::mkdtemp(tmpl);
+    return d ? d : "/tmp";
 }
 
 void removeTree(const std::string& dir) {
