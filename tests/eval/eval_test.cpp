@@ -16,14 +16,10 @@ namespace {
 
 TEST_F(EvalTest, ExactValues) {
     const std::pair<const char*, int> cases[] = {
-        {START_FEN, 9},
-        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 9},
-        {"4k3/8/8/8/8/8/8/4K3 w - -", 2},
-        {"4k3/8/8/8/8/8/8/4K3 b - -", 2},
+        {START_FEN, 9}, {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1", 9},
+        {"4k3/8/8/8/8/8/8/4K3 w - -", 2}, {"4k3/8/8/8/8/8/8/4K3 b - -", 2},
         {"4k3/8/4K3/4P3/8/8/8/8 b - -", -404},  // king and pawn: the bitbase's scores
-        {"k7/8/8/8/8/8/P7/2K5 w - -", 3},
-        {"k7/8/8/8/8/8/P7/2K5 b - -", -3},
-        {"4k3/4p3/8/8/8/8/8/K7 b - -", 356},
+        {"k7/8/8/8/8/8/P7/2K5 w - -", 3}, {"k7/8/8/8/8/8/P7/2K5 b - -", -3}, {"4k3/4p3/8/8/8/8/8/K7 b - -", 356},
     };
     for (auto [fen, v] : cases) EXPECT_EQ(evalFen(fen), v) << fen;
     EXPECT_NE(evalFen("4k3/8/4K3/4P3/8/8/8/6N1 b - -"), -404) << "a knight: the full evaluation";
@@ -120,26 +116,20 @@ TEST_F(EvalTest, MirroredPositionsEvaluateAlike) {
 }
 
 TEST(EvalProgram, EvalAndEvalbench) {
-    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "eval"}, "").out, "eval 9\n");
+    EXPECT_EQ(runDev("eval").out, "eval 9\n");
     const std::string dir = makeTempDir();
     std::ofstream(dir + "/hmb") << "hmb 90 20\n";
     std::ofstream(dir + "/empty");
-    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "eval", "--personality", dir + "/empty"}, "").out, "eval 0\n");
-    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "eval", "--personality", dir + "/hmb", "8/8/8/8/8/8/8/k1K5", "b", "-", "-"}, "").out,
-              "eval 2\n");
-    EXPECT_EQ(runProgram({ZARV_DEV_BIN, "eval", "4k3/8/4K3/4P3/8/8/8/8", "b", "-", "-"}, "").out, "eval -404\n");
-    for (std::vector<std::string> bad : {std::vector<std::string>{"eval", "4k3/8/8/8/8/8/8/8", "w", "-", "-"},
-                                         {"eval", "--personality"}, {"eval", "--personality", dir + "/none"},
-                                         {"evalbench", "0"}, {"evalbench", "x"}}) {
-        bad.insert(bad.begin(), ZARV_DEV_BIN);
-        const RunResult r = runProgram(bad, "");
-        EXPECT_EQ(r.status, DEV_USAGE) << bad[2];
-        EXPECT_EQ(r.out, "");
+    EXPECT_EQ(runDev("eval --personality " + dir + "/empty").out, "eval 0\n");
+    EXPECT_EQ(runDev("eval --personality " + dir + "/hmb 8/8/8/8/8/8/8/k1K5 b - -").out, "eval 2\n");
+    for (const std::string& bad : std::vector<std::string>{"eval 4k3/8/8/8/8/8/8/8 w - -", "eval --personality", "evalbench 0",
+                                                           "evalbench x", "eval --personality " + dir + "/none"}) {
+        const RunResult r = runDev(bad);
+        EXPECT_TRUE(r.status == DEV_USAGE && r.out.empty()) << bad;
     }
     removeTree(dir);
     // The checksum is the sum of one round's evaluations, whatever the rounds.
-    const std::string three = runProgram({ZARV_DEV_BIN, "evalbench", "3"}, "", 120).out;
-    const std::string one = runProgram({ZARV_DEV_BIN, "evalbench", "1"}, "", 120).out;
+    const std::string three = runDev("evalbench 3", 120).out, one = runDev("evalbench 1", 120).out;
     ASSERT_NE(one.find("evaluations per second (checksum"), std::string::npos);
     EXPECT_EQ(three.substr(three.find("checksum")), one.substr(one.find("checksum")));
 }

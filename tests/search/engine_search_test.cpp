@@ -144,7 +144,7 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
 TEST(DevSearch, BenchSignatureAndGo) {
     std::string sig[2];
     for (auto& s : sig) {
-        RunResult r = runProgram({ZARV_DEV_BIN, "bench", "3"}, "", 60);
+        RunResult r = runDev("bench 3", 60);
         ASSERT_EQ(r.status, 0) << r.err;
         auto lines = splitLines(r.out);
         while (!lines.empty() && lines.back().empty()) lines.pop_back();
@@ -156,17 +156,12 @@ TEST(DevSearch, BenchSignatureAndGo) {
     }
     EXPECT_EQ(sig[0], sig[1]);
 
-    RunResult r = runProgram({ZARV_DEV_BIN, "go", "--depth", "4", "6k1/5ppp/8/8/8/8/8/R5K1", "w", "-", "-"}, "", 30);
+    RunResult r = runDev("go --depth 4 6k1/5ppp/8/8/8/8/8/R5K1 w - -");
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("score mate 1 "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("bestmove a1a8\n"), std::string::npos) << r.out;
-    std::vector<std::vector<std::string>> bad = {
-        {"go", "--depth"},     {"go", "--depth", "x"}, {"go", "--speed", "3"}, {"go", "--depth", "3", "--nodes", "5"},
-        {"go", "8/8/8/8/8/8/8/8", "w", "-", "-"},      {"bench", "0"},         {"bench", "two"}};
-    for (auto args : bad) {
-        args.insert(args.begin(), ZARV_DEV_BIN);
-        RunResult x = runProgram(args, "", 30);
-        EXPECT_EQ(x.status, 2) << args[1] << " " << args[2];
-        EXPECT_FALSE(x.err.empty());
+    EXPECT_TRUE(r.out.find("score mate 1 ") != r.out.npos && r.out.find("bestmove a1a8\n") != r.out.npos) << r.out;
+    for (const char* args : {"go --depth", "go --depth x", "go --speed 3", "go --depth 3 --nodes 5",
+                             "go 8/8/8/8/8/8/8/8 w - -", "bench 0", "bench two"}) {
+        RunResult x = runDev(args);
+        EXPECT_TRUE(x.status == 2 && !x.err.empty()) << args;
     }
 }

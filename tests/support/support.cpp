@@ -135,6 +135,13 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
     return {st, p.outBuf, p.errBuf};
 }
 
+RunResult runDev(const std::string& args, double timeoutSec) {
+    std::vector<std::string> argv = {ZARV_DEV_BIN};
+    std::istringstream in(args);
+    for (std::string w; in >> w;) argv.push_back(w);
+    return runProgram(argv, "", timeoutSec);
+}
+
 std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DATA) + "/" + name; }
 
 std::vector<PerftCase> loadPerftSuite() {

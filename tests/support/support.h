@@ -34,6 +34,7 @@ struct RunResult {
 // Runs a program to completion with the given standard input.
 RunResult runProgram(const std::vector<std::string>& args, const std::string& input,
                      double timeoutSec = 30, const std::string& cwd = "");
+RunResult runDev(const std::string& args, double timeoutSec = 30);  // zarv-dev with args' space-separated words
 
 std::string dataPath(const std::string& name);  // tests/data/<name>
 
