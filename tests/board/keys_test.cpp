@@ -24,13 +24,14 @@ TEST(Mt19937, MatchesTheStandardEngine) {
 TEST(Zobrist, TablesInDrawOrder) {
     fromFen("");
     std::mt19937 ref(1027);
-    uint64_t a = ref(), b = ref();
-    EXPECT_EQ(zob[0], a << 32 | b);
+    auto draw64 = [&] {
+        const uint64_t high = ref();
+        return high << 32 | ref();
+    };
+    EXPECT_EQ(zob[0], draw64());
     ref.discard(2 + 4 * 63);  // the rest of the kind-0 row: four draws a square
-    a = ref(), b = ref();
-    uint64_t c = ref(), d = ref();
-    EXPECT_EQ(zob[zobIndex(WHITE, PAWN, 0)], a << 32 | b);
-    EXPECT_EQ(pzob[zobIndex(WHITE, PAWN, 0)], c << 32 | d);
+    EXPECT_EQ(zob[zobIndex(WHITE, PAWN, 0)], draw64());
+    EXPECT_EQ(pzob[zobIndex(WHITE, PAWN, 0)], draw64());
     for (int i = 0; i < 1024; ++i) {
         const int kind = (i / 64) % 8;
         EXPECT_EQ(pzob[i] != 0, kind == PAWN || kind == KING) << i;
@@ -41,11 +42,10 @@ TEST(Zobrist, SideToMoveAndCastleTerms) {
     Position w = fromFen("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -"), b = fromFen("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 b - -");
     EXPECT_EQ(w.hashKey ^ b.hashKey, zob[0] ^ zob[1]);
     EXPECT_EQ(w.pawnKey, b.pawnKey);
-    EXPECT_EQ(castleHash(0), 0ULL);
-    EXPECT_EQ(castleHash(CASTLE_SQUARES), 0x8100000000000081ULL * 290837401ULL);
-    EXPECT_EQ(castleHash(0x11), 290837401ULL);  // a1 and e1 marked: the a1 bit
-    EXPECT_EQ(castleHash(0x9000000000000000ULL), 0x8000000000000000ULL * 290837401ULL);
-    EXPECT_EQ(castleHash(0x10), 0ULL);  // e1 alone pairs with nothing
+    // a1 and e1 marked: the a1 bit; e1 alone pairs with nothing.
+    const std::pair<Bitboard, uint64_t> cases[] = {{0, 0}, {CASTLE_SQUARES, 0x8100000000000081ULL}, {0x11, 1},
+                                                   {0x9000000000000000ULL, 0x8000000000000000ULL}, {0x10, 0}};
+    for (auto [marked, bits] : cases) EXPECT_EQ(castleHash(marked), bits * 290837401ULL) << marked;
 }
 
 // Over the legal trees of the suite: incremental keys equal the keys from
