@@ -60,7 +60,7 @@ TEST(SelfTest, DevToolIsSilentOverTheSuiteTrees) {
     RunResult r = runDev("selftest 0 k7/8/8/8/K7/8/8/R7 w - -");
     EXPECT_EQ(r.out.substr(r.out.rfind("selftest")), "selftest 1 nodes 3 reports\n");
     EXPECT_EQ(runDev("see D2D6 3rk3/8/3p4/8/8/8/3R4/3RK3 w - -").out, "see d2d6 1\n");
-    EXPECT_EQ(runDev("see e2e5").status + runDev("selftest x").status, 4);
+    EXPECT_TRUE(runDev("see e2e5").status == 2 && runDev("selftest x").status == 2);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Pictures of positions and bitboards.
+// Pictures of positions and bitboards, and the log writer.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -7,6 +7,7 @@
 #include "board/zobrist.h"
 #include "frontend/display.h"
 #include "frontend/general.h"
+#include "frontend/interface.h"
 #include "frontend/notation.h"
 
 namespace {
@@ -17,7 +18,7 @@ std::string logged(F f) {
     FILE* saved = flog;
     flog = std::tmpfile();
     f();
-    std::string all(4096, 0);
+    std::string all(65536, 0);
     std::rewind(flog);
     all.resize(std::fread(all.data(), 1, all.size(), flog));
     std::fclose(flog);
@@ -47,13 +48,14 @@ TEST(Display, BoardPictures) {
     fenToPosition(g[0], "r3k2r/8/8/8/8/8/8/R3K2R w Kq - 0 1");
     ASSERT_EQ(algMake(g[0], g[1], "h1h8"), 1);
     ASSERT_EQ(algMake(g[1], g[2], "e8d7"), 1);
-    std::string pic = logged([&] { displayBoard(g[2]); });
-    EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -]-----");
-    pic = logged([&] { displayBoard(g[1]); });
-    EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), "\n-----[ CTM = 1   INCHECK = 1   last: null h1h8   rights: q]-----");
+    for (auto [i, head] : {std::pair(2, "CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -"),
+                           std::pair(1, "CTM = 1   INCHECK = 1   last: null h1h8   rights: q")}) {
+        const std::string pic = logged([&] { displayBoard(g[i]); });
+        EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), std::string("\n-----[ ") + head + "]-----");
+    }
 
     fenToPosition(g[0], "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
-    std::string log = logged([&] { showSee(g[0]); });
+    const std::string log = logged([&] { showSee(g[0]); });
     EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
     EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
     EXPECT_EQ(log.substr(log.size() - 3), "\n\n\n");
@@ -67,4 +69,14 @@ TEST(Display, Bits) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "\nBITS" + empty + empty + empty + empty + empty + empty + empty + "\n # - - - - - - -\n" +
                   "\nOK  \n\n - - - - - - - X" + empty + empty + empty + empty + empty + empty + "\n X # - - - - - -\n");
+}
+
+TEST(Logger, WholeMessagesAndBudgetLines) {
+    const std::string big(20000, 'z');  // longer than the formatting buffer
+    EXPECT_EQ(logged([&] {
+                  logger("a%sb %d\n", big.c_str(), 42);
+                  timeBudget({0, 0, 0, 0, 0, 2.5}, 0);
+                  timeBudget({0, 100, 0, 0, 20, 0}, 1);
+              }),
+              "a" + big + "b 42\nTime Left:      2.5\nWe have    100.0 seconds to make 20 moves =      4.0 goal\n");
 }
