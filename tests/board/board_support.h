@@ -11,12 +11,6 @@
 #include "frontend/notation.h"
 #include "support.h"
 
-inline Position fromFen(const std::string& fen) {
-    Position p{};
-    fenToPosition(p, fen.c_str());
-    return p;
-}
-
 inline std::string moveText(Move m) {
     char t[8];
     alg(m, t);

@@ -1,6 +1,5 @@
 #pragma once
-// Shared by the book tests: stores freed with the test, and
-// lines of positions played from the start position or a FEN.
+// Shared by the book tests: stores freed with the test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,18 +22,6 @@ struct TestBook {
     explicit TestBook(bool fresh = true) { fresh ? initBook(b) : void(); }
     ~TestBook() { freeBook(b); }
 };
-
-// "null" makes the null move. A deque keeps the parent pointers valid.
-inline std::deque<Position> playLine(const Line& moves, const char* fen = "") {
-    std::deque<Position> line(1);
-    fenToPosition(line[0], fen);
-    for (const auto& m : moves) {
-        line.emplace_back();
-        if (m == "null") make(line[line.size() - 2], line.back(), 0);
-        else EXPECT_TRUE(algMake(line[line.size() - 2], line.back(), m.c_str())) << m;
-    }
-    return line;
-}
 
 inline void put(BookStore& b, const Line& moves, int score, int depth = 60) {
     addBookItem(b, playLine(moves).back().hashKey, int16_t(score), uint16_t(depth), 1);

@@ -12,6 +12,7 @@
 #include "eval/pawns.h"
 #include "frontend/general.h"
 #include "frontend/notation.h"
+#include "support.h"
 
 // Every test starts and ends with the default weights.
 struct EvalTest : ::testing::Test {
@@ -33,8 +34,7 @@ inline Position& rekey(Position& p) {
     return p;
 }
 inline Position evalPos(const std::string& fen) {
-    Position p{};
-    fenToPosition(p, fen.c_str());
+    Position p = fromFen(fen);
     return rekey(p);
 }
 inline int evalFen(const std::string& fen) { return eval(evalPos(fen)); }

@@ -19,8 +19,7 @@ const std::regex INFO_RE("info depth (\\d+) time \\d+ nodes \\d+ score (cp|mate)
                          "([a-h][1-8][a-h][1-8][qnrb]? )*");
 
 bool legal(const std::string& fen, const std::string& text) {
-    Position p{}, child{};
-    fenToPosition(p, fen.c_str());
+    Position p = fromFen(fen), child{};
     return algMake(p, child, text.c_str()) && !fasterInCheck(child, sideToMove(p));
 }
 

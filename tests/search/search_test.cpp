@@ -20,15 +20,6 @@
 
 namespace {
 
-// A root position as the search entry point prepares it.
-Position rootOf(const std::string& fen) {
-    Position p{};
-    fenToPosition(p, fen.c_str());
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
-    return p;
-}
-
 int sq(const char* s) { return (s[1] - '1') * 8 + (s[0] - 'a'); }
 Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 
@@ -36,7 +27,7 @@ Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 struct SearchTest : ::testing::Test {
     TTable saved{};
     void SetUp() override {
-        rootOf(START_FEN);
+        fromFen(START_FEN);
         saved = hashtable;
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
@@ -53,23 +44,6 @@ struct SearchTest : ::testing::Test {
     }
 };
 
-// A game as a chain of records, each made from the one before ("" passes).
-struct Game {
-    std::vector<Position> rec;
-    Game(const std::string& fen, const std::vector<const char*>& moves) {
-        rec.reserve(moves.size() + 1);
-        rec.push_back(rootOf(fen));
-        for (const char* m : moves) {
-            Position child{};
-            if (*m) EXPECT_TRUE(algMake(rec.back(), child, m)) << m;
-            else make(rec.back(), child, 0);
-            child.prev = &rec.back();
-            rec.push_back(child);
-        }
-    }
-    const Position& last() const { return rec.back(); }
-};
-
 }  // namespace
 
 TEST(ScoreText, CentipawnsAndMates) {
@@ -83,7 +57,7 @@ TEST(ScoreText, CentipawnsAndMates) {
 }
 
 TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
-    rootOf(START_FEN);
+    fromFen(START_FEN);
     struct Range { int from, to, nonPv, pv; } ranges[] = {{2, 2, 2, 0},   {3, 4, 3, 1},   {5, 9, 4, 2},     {10, 21, 5, 3},
                   {22, 46, 6, 4}, {47, 99, 7, 5}, {100, 215, 8, 6}, {216, 255, 9, 7}};
     for (auto r : ranges)
@@ -94,22 +68,22 @@ TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
 }
 
 TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
-    struct Case { std::vector<const char*> moves; int want; } cases[] = {
+    struct Case { std::vector<std::string> moves; int want; } cases[] = {
         {{"g1f3", "g8f6", "f3g1", "f6g8"}, 0},  // the FEN position itself is never compared
         {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3"}, 1},
         {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "b8c6"}, 0},
         {{"e2e4", "e7e5", "g1f3", "b8c6", "f3g1", "c6b8"}, 1},
         {{"g1f3", "g8f6", "f3g1", "f6g8", "e2e4"}, 0},  // a pawn move never repeats
         // Seen only right after a null move, which the walk does not cross.
-        {{"e2e4", "e7e5", "", "b8c6", "g1f3", "c6b8", "f3g1"}, 0},
+        {{"e2e4", "e7e5", "null", "b8c6", "g1f3", "c6b8", "f3g1"}, 0},
         {{}, 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(rep(Game(START_FEN, c.moves).last()), c.want) << c.moves.size();
+    for (const auto& c : cases) EXPECT_EQ(rep(playLine(c.moves).back()), c.want) << c.moves.size();
 }
 
 TEST(AttVic, PieceOnSquareAttacksTarget) {
     // White: Kb1, Qd1, Ra4, Bc4, Nf3, pawn e4; Black: Kh8, Bd7, Rd4, pawn f5.
-    Position p = rootOf("7k/3b4/8/5p2/R1BrP3/5N2/8/1K1Q4 w - - 0 1");
+    Position p = fromFen("7k/3b4/8/5p2/R1BrP3/5N2/8/1K1Q4 w - - 0 1");
     struct Case { int col; const char *from, *to; int want; } cases[] = {
         {WHITE, "e4", "f5", 1}, {WHITE, "e4", "d5", 1}, {WHITE, "e4", "e5", 0}, {WHITE, "f3", "d4", 1},
         {WHITE, "f3", "f5", 0}, {WHITE, "c4", "f7", 1}, {WHITE, "c4", "g8", 1}, {WHITE, "c4", "c5", 0},
@@ -138,8 +112,9 @@ TEST(Connected, ThreatFollowsFromTheLastMove) {
         {"d1d5", mv("a1", "c1"), 0},
     };
     for (auto c : cases) {
-        Game g(fen, {c.m1});
-        EXPECT_EQ(connected(g.last(), WHITE, g.last().lastMove, c.m2), c.want) << c.m1 << " then " << c.m2;
+        const auto line = playLine({c.m1}, fen);
+        const Position& last = line.back();
+        EXPECT_EQ(connected(last, WHITE, last.lastMove, c.m2), c.want) << c.m1 << " then " << c.m2;
     }
 }
 
@@ -163,7 +138,7 @@ TEST(PassMask, SquaresNoOpponentPawnCanContest) {
         {"4k3/8/8/8/3P4/8/8/4K3 b - - 0 1", 0xe3e3e3e300000000ULL},
         {"4k3/8/8/8/8/8/7P/4K3 b - - 0 1", 0x3f3f3f3f00000000ULL},
     };
-    for (auto [fen, mask] : cases) EXPECT_EQ(passMaskOf(rootOf(fen)), mask) << fen;
+    for (auto [fen, mask] : cases) EXPECT_EQ(passMaskOf(fromFen(fen)), mask) << fen;
 }
 
 TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
@@ -180,7 +155,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
     };
     for (auto c : cases) {
         ttabClear(hashtable);
-        Position p = rootOf(c.fen);
+        Position p = fromFen(c.fen);
         PvLine line;
         int v = c.kind == PV      ? searchPv(p, c.alpha, c.beta, c.depth, 1, line)
                 : c.kind == NONPV ? searchNonPv(p, c.beta, c.depth, 1, line, c.excluded)
@@ -201,7 +176,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     PvLine line;
     for (const auto& [fen, counts] : loadPerftSuite()) {
-        Position p = rootOf(fen);
+        Position p = fromFen(fen);
         if (p.inCheck) continue;
         int e0 = eval(p);
         ttabClear(hashtable);
@@ -219,7 +194,7 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
 
 TEST_F(SearchTest, MatedAndStalemateNodes) {
     PvLine line;
-    Position mated = rootOf("k7/1Q6/1K6/8/8/8/8/8 b - - 0 1"), stale = rootOf("k7/8/1Q6/8/8/8/8/7K b - - 0 1");
+    Position mated = fromFen("k7/1Q6/1K6/8/8/8/8/8 b - - 0 1"), stale = fromFen("k7/8/1Q6/8/8/8/8/7K b - - 0 1");
     EXPECT_EQ(searchQuies(mated, -32001, 32001, 0, 3, line), -32000 + 3);
     EXPECT_EQ(searchPv(mated, -32001, 32001, 4, 5, line), -32000 + 5);
     EXPECT_EQ(searchNonPv(mated, 0, 8, 2, line, 0), -32000 + 2);
@@ -228,7 +203,7 @@ TEST_F(SearchTest, MatedAndStalemateNodes) {
 }
 
 TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
-    Position p = rootOf(START_FEN);
+    Position p = fromFen(START_FEN);
     searchMoves[0] = mv("a2", "a3");
     searchMoves[1] = mv("e2", "e5");  // not a legal move: ignored
     searchMovesCount = 2;
@@ -239,7 +214,7 @@ TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     uciBeginSearch(p, 1e6, 1);
     EXPECT_EQ(lstCount, 20);  // none legal: every move
 
-    Position lone = rootOf("k7/2K5/8/8/8/8/8/7R b - - 0 1");
+    Position lone = fromFen("k7/2K5/8/8/8/8/8/7R b - - 0 1");
     uciBeginSearch(lone, 1e6, 2);
     EXPECT_TRUE(lstCount == 1 && easyMove == mv("a8", "a7"));
 

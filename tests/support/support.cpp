@@ -15,7 +15,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "board/make.h"
+#include "eval/eval.h"
 #include "frontend/general.h"
+#include "frontend/notation.h"
 
 namespace {
 
@@ -140,6 +143,23 @@ RunResult runDev(const std::string& args, double timeoutSec) {
     std::istringstream in(args);
     for (std::string w; in >> w;) argv.push_back(w);
     return runProgram(argv, "", timeoutSec);
+}
+
+Position fromFen(const std::string& fen) {
+    Position p{};
+    fenToPosition(p, fen.c_str());
+    p.pstScore = getSC(p), p.stage = getSTAGE(p);
+    return p;
+}
+
+std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen) {
+    std::deque<Position> line{fromFen(fen)};
+    for (const auto& m : moves) {
+        line.emplace_back();
+        if (m == "null") make(line[line.size() - 2], line.back(), 0);
+        else EXPECT_TRUE(algMake(line[line.size() - 2], line.back(), m.c_str())) << m;
+    }
+    return line;
 }
 
 std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DATA) + "/" + name; }

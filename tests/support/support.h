@@ -4,8 +4,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
+
+#include "board/types.h"
 
 struct Proc {
     pid_t pid = -1;
@@ -35,6 +38,13 @@ struct RunResult {
 RunResult runProgram(const std::vector<std::string>& args, const std::string& input,
                      double timeoutSec = 30, const std::string& cwd = "");
 RunResult runDev(const std::string& args, double timeoutSec = 30);  // zarv-dev with args' space-separated words
+
+// A root from FEN ("" for the start), its piece-square sum and stage set as the
+// search entry points set them.
+Position fromFen(const std::string& fen);
+// The records of a line played from fen ("null": the null move); a deque keeps
+// every parent pointer valid.
+std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen = "");
 
 std::string dataPath(const std::string& name);  // tests/data/<name>
 
