@@ -114,9 +114,7 @@ TEST(Generators, CrossChecksOverPerftTrees) {
             Move all[MAX_MOVES], caps[MAX_MOVES], cc[MAX_MOVES], out[MAX_MOVES];
             const int nAll = genAll(p, all), nCaps = genCaps(p, caps), nCc = genCapsChecks(p, cc);
             const std::set<Move> allSet(all, all + nAll), capsSet(caps, caps + nCaps), ccSet(cc, cc + nCc);
-            ASSERT_EQ(allSet.size(), size_t(nAll));
-            ASSERT_EQ(capsSet.size(), size_t(nCaps));
-            ASSERT_EQ(ccSet.size(), size_t(nCc));
+            ASSERT_EQ(std::tuple(allSet.size(), capsSet.size(), ccSet.size()), std::tuple(size_t(nAll), size_t(nCaps), size_t(nCc)));
             const bool inCheck = fasterInCheck(p, col);
             const std::set<Move> outSet(out, out + (inCheck ? genOut(p, out) : 0));
             std::set<Move> wantCaps;
