@@ -61,9 +61,8 @@ TEST(BookReportProgram, EngineReportSwitch) {
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     RunResult start = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
     EXPECT_EQ(start.out, "   Total book size:        1\nPositions searched:        0\n\n");
-    put(t.b, {}, 20);
-    put(t.b, {"e2e4"}, -15);
-    put(t.b, {"d2d4"}, -12);
+    for (auto [moves, score] : {std::pair(Line{}, 20), std::pair(Line{"e2e4"}, -15), std::pair(Line{"d2d4"}, -12)})
+        put(t.b, moves, score);
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     RunResult r = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
     EXPECT_EQ(r.status, 0);

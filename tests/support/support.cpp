@@ -24,17 +24,11 @@ namespace {
 
 // Every test program starts as the engine does: line tables, keys, evaluation.
 struct EngineTables : ::testing::Environment {
-    void SetUp() override {
-        initStartupTables();
-        initEngine();
-    }
+    void SetUp() override { initStartupTables(), initEngine(); }
 };
 const auto* const engineTables = ::testing::AddGlobalTestEnvironment(new EngineTables);
 
-double now() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 // Reads whatever is available on the process's pipes within `wait` seconds.
 void pump(Proc& p, double wait) {
