@@ -27,7 +27,6 @@ Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 struct SearchTest : ::testing::Test {
     TTable saved{};
     void SetUp() override {
-        fromFen(START_FEN);
         saved = hashtable;
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
@@ -57,7 +56,6 @@ TEST(ScoreText, CentipawnsAndMates) {
 }
 
 TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
-    fromFen(START_FEN);
     struct Range { int from, to, nonPv, pv; } ranges[] = {{2, 2, 2, 0},   {3, 4, 3, 1},   {5, 9, 4, 2},     {10, 21, 5, 3},
                   {22, 46, 6, 4}, {47, 99, 7, 5}, {100, 215, 8, 6}, {216, 255, 9, 7}};
     for (auto r : ranges)
