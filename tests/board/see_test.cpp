@@ -6,12 +6,8 @@
 
 namespace {
 
-struct Case {
-    const char* name;
-    const char* fen;
-    const char* move;  // by squares only, so a move of the side not to move can be named
-    int value;
-};
+// The move by squares only, so a move of the side not to move can be named.
+struct Case { const char *name, *fen, *move; int value; };
 
 Move squaresOf(const char* t) { return makeMove(t[0] - 'a' + 8 * (t[1] - '1'), t[2] - 'a' + 8 * (t[3] - '1')); }
 
