@@ -25,9 +25,8 @@ TEST(BookStore, CollidingKeysTakeTheNextSlotAndWrap) {
         const uint64_t k1 = 0xabc00000000000ULL | uint64_t(low), step = uint64_t(1) << 20;
         addBookItem(t.b, k1, 1, 1, 1);
         addBookItem(t.b, k1 + step, 2, 2, 1);
-        EXPECT_EQ(t.b.entries[low].key, k1);
-        EXPECT_EQ(t.b.entries[(low + 1) & t.b.mask].key, k1 + step);
-        EXPECT_EQ(bookProbe(t.b, k1 + step)->score, 2);
+        EXPECT_EQ(std::tuple(t.b.entries[low].key, t.b.entries[(low + 1) & t.b.mask].key, bookProbe(t.b, k1 + step)->score),
+                  std::tuple(k1, k1 + step, int16_t(2)));
         EXPECT_EQ(bookProbe(t.b, k1 + 2 * step) - t.b.entries, (low + 2) & t.b.mask);  // absent: next empty
     }
 }
@@ -64,9 +63,7 @@ TEST(BookRepetition, FourPliesBackButNotThreeNorPastANullMove) {
     auto g = playLine({"e2e4", "e7e5", "g1f3", "g8f6", "f3g1", "f6g8"});
     auto n = playLine({"e2e4", "e7e5", "g1f3", "null", "f3g1", "null"});
     ASSERT_TRUE(g.back().hashKey == g[2].hashKey && n.back().hashKey == n[2].hashKey);
-    EXPECT_EQ(brep(g.back(), 4), 1);
-    EXPECT_EQ(brep(g.back(), 3), 0);
-    EXPECT_EQ(brep(n.back(), 40), 0);
+    EXPECT_EQ(std::tuple(brep(g.back(), 4), brep(g.back(), 3), brep(n.back(), 40)), std::tuple(1, 0, 0));
 }
 
 }  // namespace
