@@ -90,10 +90,10 @@ TEST_F(EvalTest, EndgameHelpers) {
     const Position p = evalPos("4k3/8/2p1p3/8/3N4/8/8/R1B1K3 w - -");
     EXPECT_EQ(special_endings(p, p.hashKey), 0);
     int hit[3];
-    EXPECT_EQ(nxmap(p, WHITE, 27, p.pcs[BLACK][PAWN], hit[0]), 6);  // b5 and f5 lie under the pawns
-    EXPECT_EQ(dxmap(p, WHITE, 2, p.pcs[BLACK][KING], hit[1]), 7);
-    EXPECT_EQ(oxmap(p, WHITE, 0, bit(56), hit[2]), 9);  // own bishop c1 counts
-    EXPECT_EQ(hit[0] * 100 + hit[1] * 10 + hit[2], 101);
+    // Knight: b5 and f5 lie under the pawns; rook: its own bishop c1 counts.
+    const int n = nxmap(p, WHITE, 27, p.pcs[BLACK][PAWN], hit[0]), d = dxmap(p, WHITE, 2, p.pcs[BLACK][KING], hit[1]),
+              o = oxmap(p, WHITE, 0, bit(56), hit[2]);
+    EXPECT_EQ(std::tuple(n, d, o, hit[0], hit[1], hit[2]), std::tuple(6, 7, 9, 1, 0, 1));
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
 // Score-pair arithmetic and the rounding helpers.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "eval/score.h"
 
 TEST(ScorePair, LayoutArithmeticAndWrap) {
-    EXPECT_EQ(scorePair(36, 115), 0x0000002400000073ULL);
-    EXPECT_EQ(scorePair(-60, -84), 0x7fffffc47fffffacULL);
-    EXPECT_EQ(getMidVal(0x7fffffc47fffffacULL), -60);
-    EXPECT_EQ(getEndVal(0x7fffffc47fffffacULL), -84);
-    EXPECT_EQ(scorePair(-1, -1), 0x7fffffff7fffffffULL);  // -1 reads back as -1
+    const std::tuple<int, int, ScorePair> layout[] = {  // each half reads back as written
+        {36, 115, 0x0000002400000073ULL}, {-60, -84, 0x7fffffc47fffffacULL}, {-1, -1, 0x7fffffff7fffffffULL}};
+    for (auto [mid, end, bits] : layout) EXPECT_EQ(std::tuple(scorePair(mid, end), getMidVal(bits), getEndVal(bits)), std::tuple(bits, mid, end));
     const int cases[][4] = {{5, -3, -7, 10}, {0, 0, 0, 0}, {-1000, 1000, 999, -1001}, {1, -1, -1, 1}};
     for (auto [am, ae, bm, be] : cases) {
         const ScorePair a = scorePair(am, ae), b = scorePair(bm, be);
@@ -26,9 +26,7 @@ TEST(ScorePair, LayoutArithmeticAndWrap) {
 TEST(Rounding, Div10DiRoundAndRoundEven) {
     const int tenths[][2] = {{15, 2}, {14, 1}, {-15, -2}, {-14, -1}, {5, 1}, {-5, -1}, {4, 0}, {90, 9}};
     for (auto [x, want] : tenths) EXPECT_EQ(div10(x), want) << x;
-    EXPECT_EQ(diRound(2.5), 3);
-    EXPECT_EQ(diRound(-2.5), -3);
-    EXPECT_EQ(diRound(-0.4), 0);
+    EXPECT_EQ(std::tuple(diRound(2.5), diRound(-2.5), diRound(-0.4)), std::tuple(3, -3, 0));
     const int even[][2] = {{5, 4}, {-5, -4}, {-6, -6}, {7, 6}, {-1, 0}};
     for (auto [x, want] : even) EXPECT_EQ(iRoundEven(x), want) << x;
 }
