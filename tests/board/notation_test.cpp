@@ -49,11 +49,6 @@ TEST(Fen, EnPassantField) {
     }
 }
 
-TEST(FenDeathTest, BadSideToMoveEndsTheProcess) {
-    EXPECT_EXIT(fromFen("4k3/8/8/8/8/8/8/4K3 x - -"), testing::ExitedWithCode(1),
-                "Error in ctm for fen \"4k3/8/8/8/8/8/8/4K3 x - -\"");
-}
-
 TEST(Fen, WritesPlacementAndSideOnly) {  // the start position's text: the UCI tests
     EXPECT_EQ(fenOf(fromFen("4k3/8/8/8/8/8/8/4K3 b KQ -")), "4k3/8/8/8/8/8/8/4K3 b - -");
     for (const PerftCase& c : loadPerftSuite())

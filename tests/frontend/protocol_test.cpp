@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support.h"
@@ -62,9 +63,7 @@ TEST(Protocol, Exchanges) {
     };
     for (const auto& c : cases) {
         RunResult r = run(c.in);
-        EXPECT_EQ(r.status, c.status) << c.in;
-        EXPECT_EQ(r.out, c.out) << c.in;
-        EXPECT_EQ(r.err, BANNER + c.err) << c.in;
+        EXPECT_EQ(std::tuple(r.status, r.out, r.err), std::tuple(c.status, c.out, BANNER + c.err)) << c.in;
     }
 }
 
