@@ -56,9 +56,7 @@ TEST_F(EvalTest, BishopAndDrawishnessScaling) {
     EXPECT_EQ(evalFen("7Q/2NN1N2/2N3N1/R3k3/2N3N1/2NN1N2/7B/6K1 b - -"), -div10(int(7605 * 9 * 0.4 / 24 + 0.5)));
 }
 
-// Roots of the shared position sets and every legal position one move on,
-// checking on the way that make keeps pstScore and stage as getSC and
-// getSTAGE compute them.
+// Roots of the shared position sets and every legal position one move on.
 std::vector<Position> manyPositions() {
     std::vector<std::string> fens;
     for (const char* name : {"openings.epd", "wac.epd"}) {
@@ -75,8 +73,6 @@ std::vector<Position> manyPositions() {
         for (int i = 0, n = genAll(root, list); i < n; ++i) {
             Position child;
             make(root, child, list[i]);
-            EXPECT_EQ(child.pstScore, getSC(child)) << fen << " move " << i;
-            EXPECT_EQ(child.stage, getSTAGE(child)) << fen << " move " << i;
             if (!fasterInCheck(child, sideToMove(root))) out.push_back(rekey(child));
         }
     }
