@@ -22,7 +22,6 @@ TEST(Mt19937, MatchesTheStandardEngine) {
 }
 
 TEST(Zobrist, TablesInDrawOrder) {
-    fromFen("");
     std::mt19937 ref(1027);
     auto draw64 = [&] {
         const uint64_t high = ref();

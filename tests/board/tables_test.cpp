@@ -17,7 +17,6 @@ Bitboard walk(int sq, int df, int dr, Bitboard occ) {
 }
 
 TEST(LineTables, EverySubsetOfEveryMaskFindsItsAttackSet) {
-    fromFen("");
     struct Line {
         const std::array<Bitboard, 64>& mask;
         const std::array<uint64_t, 64>& magic;
