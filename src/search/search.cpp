@@ -118,6 +118,25 @@ struct QuietList {
     int n = 0;
 };
 
+struct MoveClass {
+    bool histCand;
+    int ext, f;  // extension in half plies, forcing count
+};
+
+// What both node searches first note about a legal, unrepeated move: a quiet
+// move of a node not in check is a history candidate and joins the quiet list;
+// a check extends by half a ply and a push to the seventh rank by another
+// half, and both make the move forcing.
+MoveClass classify(const Position& p, const Position& child, Move m, bool capture, QuietList& quiets) {
+    MoveClass c{false, child.inCheck, p.inCheck + child.inCheck};
+    if (!capture && !p.inCheck) {
+        quiets.q[quiets.n++] = {uint8_t(child.movedKind), uint8_t(moveTo(m))};
+        c.histCand = true;
+    }
+    if (child.movedKind == PAWN && (bit(moveTo(m)) & rnk7[sideToMove(p)])) ++c.ext, ++c.f;
+    return c;
+}
+
 // Credits the cut-off move (the last entry) with a success and every quiet
 // move tried before it with a failure.
 void updateHistory(int side, const QuietList& ql) {
@@ -240,17 +259,10 @@ int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, M
             childLine.m[0] = 0;
         } else {
             if (abortflag) return 0;
-            if (!capture && !p.inCheck) {
-                quiets.q[quiets.n++] = {uint8_t(child.movedKind), uint8_t(moveTo(m))};
-                histCand = true;
-            }
-            const int to = moveTo(m);
-            int ext = child.inCheck;
-            int f = p.inCheck + child.inCheck;
-            if (child.movedKind == PAWN) {
-                if (bit(to) & rnk7[side]) ++ext, ++f;
-                if (bit(to) & passMask) ++f;
-            }
+            const MoveClass mc = classify(p, child, m, capture, quiets);
+            histCand = mc.histCand;
+            int ext = mc.ext, f = mc.f;
+            if (child.movedKind == PAWN && (bit(moveTo(m)) & passMask)) ++f;
             if (f == 0 && histCand && prunable) {
                 if (countPrune && legal >= countLimit && best > NO_SCORE) continue;
                 if (fut < beta) {
@@ -349,14 +361,9 @@ int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine&
             childLine.m[0] = 0;
         } else {
             if (abortflag) return 0;
-            if (!capture && !p.inCheck) {
-                quiets.q[quiets.n++] = {uint8_t(child.movedKind), uint8_t(moveTo(m))};
-                histCand = true;
-            }
-            const int to = moveTo(m);
-            int ext = child.inCheck;
-            int f = p.inCheck + child.inCheck;
-            if (child.movedKind == PAWN && (bit(to) & rnk7[side])) ++ext, ++f;
+            const MoveClass mc = classify(p, child, m, capture, quiets);
+            histCand = mc.histCand;
+            int ext = mc.ext, f = mc.f;
             // An even trade of pieces on the principal variation is looked at
             // half a ply deeper: the recapture should not fall off the horizon.
             if (moveType(m) == NORMAL && !p.inCheck && child.movedKind != PAWN && child.capturedKind > PAWN &&
