@@ -8,12 +8,6 @@
 
 namespace {
 
-// Squares that col's pawns on b attack, whatever stands there.
-inline Bitboard pawnAttacks(int col, Bitboard b) {
-    return col == WHITE ? ((b << 9) & NOT_FILE_A) | ((b << 7) & NOT_FILE_H)
-                        : ((b >> 7) & NOT_FILE_A) | ((b >> 9) & NOT_FILE_H);
-}
-
 // col's pawns that attack sq: a pawn of the other colour on sq would attack them back.
 inline Bitboard pawnsAttacking(const Position& p, int col, int sq) {
     return pawnAttacks(col ^ 1, bit(sq)) & p.pcs[col][PAWN];

@@ -11,11 +11,6 @@ namespace {
 
 constexpr Bitboard INNER_BOARD = 0x7e7e7e7e7e7e00ULL;  // files b-g, ranks 2-7
 
-inline Bitboard pawnAttacks(int col, Bitboard b) {
-    return col == WHITE ? ((b << 9) & NOT_FILE_A) | ((b << 7) & NOT_FILE_H)
-                        : ((b >> 7) & NOT_FILE_A) | ((b >> 9) & NOT_FILE_H);
-}
-
 inline Bitboard pushOne(int col, Bitboard b) { return col == WHITE ? b << 8 : b >> 8; }
 inline int forward(int col) { return col == WHITE ? 8 : -8; }
 

@@ -18,20 +18,6 @@ constexpr std::array<int, 8> firstValue{0, 1, 3, 3, 5, 9, 999, 0};
 constexpr std::array<int, 8> firstValueThreat{0, 2, 6, 6, 9, 17, 999, 0};
 constexpr std::array<int, 8> recaptureValue{0, 1, 3, 3, 5, 10, 999, 0};
 
-// Pawns of colour col that capture onto sq.
-Bitboard pawnAttackersOf(int col, int sq) {
-    Bitboard b = bit(sq);
-    if (col == WHITE) return ((b & NOT_FILE_A) >> 9) | ((b & NOT_FILE_H) >> 7);
-    return ((b & NOT_FILE_A) << 7) | ((b & NOT_FILE_H) << 9);
-}
-
-// Squares a pawn of colour col on sq captures onto.
-Bitboard pawnTargetsOf(int col, int sq) {
-    Bitboard b = bit(sq);
-    if (col == WHITE) return ((b & NOT_FILE_A) << 7) | ((b & NOT_FILE_H) << 9);
-    return ((b & NOT_FILE_A) >> 9) | ((b & NOT_FILE_H) >> 7);
-}
-
 // Attackers of sq per colour, sliders taken through other pieces so that
 // x-rays behind the first capturers join the exchange in turn.
 struct Attackers {
@@ -40,7 +26,7 @@ struct Attackers {
 
 void collectAttackers(const Position& p, int col, int sq, Attackers& a) {
     a.kind[0] = 0;
-    a.kind[PAWN] = p.pcs[col][PAWN] & pawnAttackersOf(col, sq);
+    a.kind[PAWN] = p.pcs[col][PAWN] & pawnAttacks(col ^ 1, bit(sq));
     a.kind[KNIGHT] = p.pcs[col][KNIGHT] & nATT[sq];
     a.kind[BISHOP] = p.pcs[col][BISHOP] & superD[sq];
     a.kind[ROOK] = p.pcs[col][ROOK] & superO[sq];
@@ -173,7 +159,7 @@ int attackMv(const Position& p) {
     switch (kindAt(p, mover, t)) {
     case PAWN:
         // A pawn attacking any piece is a real threat: it is always cheaper.
-        return pawnTargetsOf(mover, t) & (v[ALL] & ~v[PAWN]) ? 2 : 0;
+        return pawnAttacks(mover, bit(t)) & (v[ALL] & ~v[PAWN]) ? 2 : 0;
     case KNIGHT:
         if (nATT[t] & (v[QUEEN] | v[ROOK])) return 2;
         return winsOne(p, t, nATT[t] & (v[BISHOP] | v[PAWN]));
@@ -198,7 +184,7 @@ int couldBeCheck(const Position& p, Move m) {
     // Promotions are judged as the pawn they still are; discovered checks and
     // the rook of a castling move are left to the search.
     switch (kindAt(p, col, from)) {
-    case PAWN: return (pawnTargetsOf(col, to) & bit(k)) ? 1 : 0;
+    case PAWN: return (pawnAttacks(col, bit(to)) & bit(k)) ? 1 : 0;
     case KNIGHT: return (nATT[to] & bit(k)) ? 1 : 0;
     case BISHOP: return (superD[to] & bit(k)) && clearLine(to, k, occ);
     case ROOK: return (superO[to] & bit(k)) && clearLine(to, k, occ);

@@ -61,6 +61,12 @@ constexpr Move makeMove(int from, int to, int type = NORMAL) {
 constexpr int fileOf(int sq) { return sq & 7; }
 constexpr int rankOf(int sq) { return sq >> 3; }
 
+// Squares that col's pawns on b attack, whatever stands there.
+constexpr Bitboard pawnAttacks(int col, Bitboard b) {
+    return col == WHITE ? ((b << 9) & NOT_FILE_A) | ((b << 7) & NOT_FILE_H)
+                        : ((b >> 7) & NOT_FILE_A) | ((b >> 9) & NOT_FILE_H);
+}
+
 inline int sideToMove(const Position& p) { return p.ctm & 1; }
 inline Bitboard occupied(const Position& p) { return p.pcs[0][0] | p.pcs[1][0]; }
 inline int kingSquare(const Position& p, int col) { return nextBit(p.pcs[col][KING]); }

@@ -91,7 +91,7 @@ int eval(const Position& p) {
     }
 
     const Bitboard occ = occupied(p);
-    const Bitboard pawnAtt[2] = {pawnAttacks(wp, WHITE), pawnAttacks(bp, BLACK)};
+    const Bitboard pawnAtt[2] = {pawnAttacks(WHITE, wp), pawnAttacks(BLACK, bp)};
     ScorePair S[2] = {0, 0};
     int m[2] = {0, 0};
 

@@ -15,15 +15,10 @@ int eval(const Position& p);  // needs current pstScore and stage
 int getSTAGE(const Position& p);
 ScorePair getSC(const Position& p);
 
-// Squares attacked by the pawns b of colour col.
-constexpr Bitboard pawnAttacks(Bitboard b, int col) {
-    return col == WHITE ? ((b & NOT_FILE_H) << 9) | ((b & NOT_FILE_A) << 7)
-                        : ((b >> 7) & NOT_FILE_A) | ((b >> 9) & NOT_FILE_H);
-}
 // Where col's pieces count their mobility: not attacked by an enemy pawn
 // (enemy pieces other than pawns always count) and not on col's own pawns.
 inline Bitboard mobilityArea(const Position& p, int col) {
     const int en = col ^ 1;
     const Bitboard enPawns = p.pcs[en][PAWN];
-    return (~pawnAttacks(enPawns, en) | (p.pcs[en][ALL] & ~enPawns)) & ~p.pcs[col][PAWN];
+    return (~pawnAttacks(en, enPawns) | (p.pcs[en][ALL] & ~enPawns)) & ~p.pcs[col][PAWN];
 }

@@ -3,11 +3,11 @@
 #include "eval/pawns.h"
 
 #include <array>
-#include <cstdlib>
 
 #include "board/tables.h"
 #include "eval/eval.h"
 #include "eval/evaltables.h"
+#include "eval/kpkdb.h"
 #include "eval/params.h"
 
 PawnEntry ph[PH_SIZE];
@@ -51,11 +51,6 @@ constexpr auto pInhibitor = [] {
     return t;
 }();
 
-int kingDist(int a, int b) {
-    int df = std::abs((a & 7) - (b & 7)), dr = std::abs((a >> 3) - (b >> 3));
-    return df > dr ? df : dr;
-}
-
 // The terms of one colour's pawns; the passer list is filled on the way.
 void scoreSide(const Position& p, int col, PawnEntry& entry, ScorePair* S) {
     const int en = col ^ 1;
@@ -67,7 +62,7 @@ void scoreSide(const Position& p, int col, PawnEntry& entry, ScorePair* S) {
     s = spAdd(s, isle[files]);
     s = spAdd(s, pdoubledA[popCount(W) - std::popcount(unsigned(files))]);
 
-    const Bitboard ownAtt = pawnAttacks(W, col), enAtt = pawnAttacks(E, en);
+    const Bitboard ownAtt = pawnAttacks(col, W), enAtt = pawnAttacks(en, E);
     s = spAdd(s, predundantA[popCount(ownAtt)]);
 
     const int neighbours = ((files << 1) | (files >> 1)) & 0xff;
@@ -109,8 +104,8 @@ void scoreSide(const Position& p, int col, PawnEntry& entry, ScorePair* S) {
         }
         if (bit(sq) & enemyHalf) entry.passers[col][listed++] = uint8_t(sq);
         const int t = col == WHITE ? sq + 8 : sq - 8;
-        sw = spAdd(sw, distBon[kingDist(wk, t)]);
-        sb = spAdd(sb, distBon[kingDist(bk, t)]);
+        sw = spAdd(sw, distBon[dist(wk, t)]);
+        sb = spAdd(sb, distBon[dist(bk, t)]);
         own = spAdd(own, pp[col * 64 + sq]);
     }
     S[WHITE] = sw;

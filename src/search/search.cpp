@@ -69,12 +69,7 @@ int rep(const Position& q) {
 int attVic(const Position& p, int k, int from, int to) {
     const Bitboard target = bit(to);
     switch (kindAt(p, k, from)) {
-        case PAWN: {
-            Bitboard f = bit(from);
-            Bitboard att = k == WHITE ? ((f << 9) & NOT_FILE_A) | ((f << 7) & NOT_FILE_H)
-                                      : ((f >> 7) & NOT_FILE_A) | ((f >> 9) & NOT_FILE_H);
-            return (att & target) != 0;
-        }
+        case PAWN: return (pawnAttacks(k, bit(from)) & target) != 0;
         case KNIGHT: return (nATT[from] & target) != 0;
         case KING: return (kATT[from] & target) != 0;
         case BISHOP: return from != to && (superD[from] & target) && !(bet[from][to] & occupied(p));

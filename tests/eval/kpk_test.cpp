@@ -18,7 +18,7 @@ bool promotes(int K, int k, int q, bool queen) {
 }
 
 bool legal(int P, int K, int k, int stm) {
-    return K != P && k != P && K != k && !(kATT[K] & bit(k)) && !(stm == WHITE && (pawnAttacks(bit(P), WHITE) & bit(k)));
+    return K != P && k != P && K != k && !(kATT[K] & bit(k)) && !(stm == WHITE && (pawnAttacks(WHITE, bit(P)) & bit(k)));
 }
 
 TEST_F(EvalTest, KpkBitbaseMatchesIndependentSolution) {
@@ -43,7 +43,7 @@ TEST_F(EvalTest, KpkBitbaseMatchesIndependentSolution) {
                         if (won) w[WHITE][K][k] = changed = true;
                     }
                     if (!w[BLACK][K][k] && legal(P, K, k, BLACK)) {
-                        const Bitboard hits = pawnAttacks(bit(P), WHITE), moves = kATT[k] & ~kATT[K] & ~hits;
+                        const Bitboard hits = pawnAttacks(WHITE, bit(P)), moves = kATT[k] & ~kATT[K] & ~hits;
                         won = moves ? !(moves & bit(P)) : (hits & bit(k)) != 0;  // mate, or stalemate
                         for (Bitboard b = moves; b && won; b &= b - 1) won = w[WHITE][K][nextBit(b)];
                         if (won) w[BLACK][K][k] = changed = true;
