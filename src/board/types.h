@@ -67,6 +67,24 @@ constexpr Bitboard pawnAttacks(int col, Bitboard b) {
                         : ((b >> 7) & NOT_FILE_A) | ((b >> 9) & NOT_FILE_H);
 }
 
+// Each bit spread over its file towards rank 8 (north) or rank 1 (south).
+constexpr Bitboard northFill(Bitboard b) {
+    b |= b << 8;
+    b |= b << 16;
+    return b | b << 32;
+}
+constexpr Bitboard southFill(Bitboard b) {
+    b |= b >> 8;
+    b |= b >> 16;
+    return b | b >> 32;
+}
+// Spread forward in col's direction of march.
+constexpr Bitboard fillForward(int col, Bitboard b) { return col == WHITE ? northFill(b) : southFill(b); }
+// Squares that col's pawns attack or step onto, now or after any number of advances.
+constexpr Bitboard pawnFrontier(int col, Bitboard pawns) {
+    return fillForward(col, pawnAttacks(col, pawns) | (col == WHITE ? pawns << 8 : pawns >> 8));
+}
+
 inline int sideToMove(const Position& p) { return p.ctm & 1; }
 inline Bitboard occupied(const Position& p) { return p.pcs[0][0] | p.pcs[1][0]; }
 inline int kingSquare(const Position& p, int col) { return nextBit(p.pcs[col][KING]); }

@@ -41,20 +41,8 @@ bool firstSearchDone;  // the first search clears the table and the history
 // pawn attacks or stands in front of: a pawn arriving there cannot be stopped
 // by a pawn.
 Bitboard freeSquares(const Position& p, int side) {
-    const Bitboard e = p.pcs[side ^ 1][PAWN];
-    Bitboard stop;
-    if (side == WHITE) {
-        stop = ((e >> 7) & NOT_FILE_A) | ((e >> 9) & NOT_FILE_H) | (e >> 8);
-        stop |= stop >> 8;
-        stop |= stop >> 16;
-        stop |= stop >> 32;
-        return ~stop & 0xffffffff00000000ULL;
-    }
-    stop = ((e << 9) & NOT_FILE_A) | ((e << 7) & NOT_FILE_H) | (e << 8);
-    stop |= stop << 8;
-    stop |= stop << 16;
-    stop |= stop << 32;
-    return ~stop & 0x00000000ffffffffULL;
+    const Bitboard enemyHalf = side == WHITE ? 0xffffffff00000000ULL : 0x00000000ffffffffULL;
+    return ~pawnFrontier(side ^ 1, p.pcs[side ^ 1][PAWN]) & enemyHalf;
 }
 
 // Legal moves of p in the picker's order, without hash move or killers.

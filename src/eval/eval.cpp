@@ -43,18 +43,6 @@ constexpr int32_t wneg(int32_t a) { return int32_t(0u - uint32_t(a)); }
 
 // Behind each pawn of col: one square towards col's own side.
 constexpr Bitboard behind(Bitboard b, int col) { return col == WHITE ? b >> 8 : b << 8; }
-constexpr Bitboard fillTowards(Bitboard b, int col) {
-    if (col == WHITE) {
-        b |= b >> 8;
-        b |= b >> 16;
-        b |= b >> 32;
-    } else {
-        b |= b << 8;
-        b |= b << 16;
-        b |= b << 32;
-    }
-    return b;
-}
 
 }  // namespace
 
@@ -160,7 +148,7 @@ int eval(const Position& p) {
         ScorePair s = S[col];
         s = spAdd(s, pthreatA[popCount(p.pcs[en][ALL] & pawnAtt[col])]);
         // Outposts: squares no enemy pawn can ever attack.
-        s = spAdd(s, outpostA[popCount((minors | p.pcs[col][ROOK]) & ~fillTowards(pawnAtt[en], col))]);
+        s = spAdd(s, outpostA[popCount((minors | p.pcs[col][ROOK]) & ~fillForward(en, pawnAtt[en]))]);
         const Bitboard enemyStops = en == WHITE ? p.pcs[en][PAWN] << 8 : p.pcs[en][PAWN] >> 8;
         s = spAdd(s, pmobA[popCount(enemyStops & occ)]);
         s = spAdd(s, minorbehindA[popCount(minors & behind(p.pcs[col][PAWN], col))]);

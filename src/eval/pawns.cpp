@@ -17,21 +17,9 @@ namespace {
 
 constexpr Bitboard FILE_A = 0x0101010101010101ULL;
 
-constexpr Bitboard northFill(Bitboard b) {
-    b |= b << 8;
-    b |= b << 16;
-    b |= b << 32;
-    return b;
-}
-constexpr Bitboard southFill(Bitboard b) {
-    b |= b >> 8;
-    b |= b >> 16;
-    b |= b >> 32;
-    return b;
-}
 // Squares strictly ahead of each pawn of col, in its direction of march.
 constexpr Bitboard frontSpan(Bitboard b, int col) {
-    return col == WHITE ? northFill(b << 8) : southFill(b >> 8);
+    return fillForward(col, col == WHITE ? b << 8 : b >> 8);
 }
 // Squares strictly behind, towards col's own side.
 constexpr Bitboard rearSpan(Bitboard b, int col) { return frontSpan(b, col ^ 1); }

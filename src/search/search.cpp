@@ -31,20 +31,7 @@ static constexpr int HISTORY_LIMIT = 20000;
 
 Bitboard passMaskOf(const Position& p) {
     const int opp = sideToMove(p) ^ 1;
-    const Bitboard pawns = p.pcs[opp][PAWN];
-    Bitboard front;
-    if (opp == WHITE) {
-        front = (pawns << 8) | ((pawns << 9) & NOT_FILE_A) | ((pawns << 7) & NOT_FILE_H);
-        front |= front << 8;
-        front |= front << 16;
-        front |= front << 32;
-    } else {
-        front = (pawns >> 8) | ((pawns >> 7) & NOT_FILE_A) | ((pawns >> 9) & NOT_FILE_H);
-        front |= front >> 8;
-        front |= front >> 16;
-        front |= front >> 32;
-    }
-    return ~front & dangpp[opp];
+    return ~pawnFrontier(opp, p.pcs[opp][PAWN]) & dangpp[opp];
 }
 
 int lmrReduction(int n, bool pvNode) {
