@@ -14,6 +14,7 @@
 #include "frontend/interface.h"
 #include "frontend/notation.h"
 #include "search/picker.h"
+#include "search/nodeutil.h"
 #include "search/search.h"
 #include "search/transposition.h"
 
@@ -108,10 +109,7 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
     Position child;
     for (int i = 0; i < rootCount; ++i) {
         const Move m = rootList[i].m;
-        make(p, child, m);
-        child.reduced = 0;
-        if (fasterInCheck(child, side)) continue;
-        child.inCheck = fasterInCheck(child, side ^ 1);
+        if (!makeLegal(p, child, m)) continue;
         ++legal;
         int s;
         bool candidate = false;
