@@ -4,13 +4,13 @@
 
 #include <cassert>
 
+#include "base/general.h"
 #include "board/attacks.h"
+#include "board/display.h"
+#include "board/notation.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
 #include "eval/evaltables.h"
-#include "frontend/display.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
 
 uint64_t nodecount = 0;
 

@@ -7,14 +7,16 @@
 #include "board/movegen.h"
 #include "board/types.h"
 
-extern uint64_t jcount;        // legal moves made at all levels
-extern uint64_t perftCastles;  // castling moves made at the last level
 extern uint64_t perftReports;  // report headers the self-tests have printed
 
-uint64_t perft(const Position& p, int depth, int quiet);          // moves from the picker
-uint64_t WORKING_perft(const Position& p, int depth, int quiet);  // root moves from genAll
-int testOutGen(const Position& p);
 int testCapsChecks(const Position& p);
+
+// Legal when the mover's king, now on the side not to move, is outside the
+// attack board of the side to move.
+inline bool leavesKingSafe(const Position& child) {
+    int mover = sideToMove(child) ^ 1;
+    return !(getAttBoard(child, mover ^ 1) & child.pcs[mover][KING]);
+}
 
 // The legal move tree below p, depth plies deep, over genAll and make: every
 // move is made at every level (no counting shortcuts at the leaves) and kept

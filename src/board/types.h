@@ -1,11 +1,10 @@
 #pragma once
-// The position record, the move word and the bit helpers every module uses.
-#include <bit>
+// The position record, the move word and the board's square and pawn helpers.
 #include <cstdint>
 
-#include "eval/score.h"
+#include "base/bits.h"
+#include "base/score.h"
 
-using Bitboard = uint64_t;
 using Move = uint32_t;  // to bits 0-5, from bits 6-11, type bits 12-14; 0 is the null move
 
 enum Colour : int { WHITE = 0, BLACK = 1 };
@@ -45,11 +44,6 @@ struct Position {
     const Position* prev;    // parent record, null for a position set up from FEN
     uint16_t reduced;        // searched at reduced depth after a late-move reduction
 };
-
-constexpr Bitboard bit(int sq) { return 1ULL << sq; }
-// Index of the lowest set bit; b is never 0.
-inline int nextBit(Bitboard b) { return std::countr_zero(b); }
-inline int popCount(Bitboard b) { return std::popcount(b); }
 
 constexpr int moveTo(Move m) { return int(m & 63); }
 constexpr int moveFrom(Move m) { return int((m >> 6) & 63); }

@@ -8,8 +8,8 @@
 
 #include "board/attacks.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "book/book.h"
-#include "frontend/notation.h"
 #include "search/picker.h"
 #include "search/search.h"
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/platform.h"
+#include "board/notation.h"
 #include "book/book.h"
-#include "frontend/notation.h"
-#include "frontend/platform.h"
 
 // Files above this many records are refused rather than allocated: a book of a
 // thousand million positions is not a book this program wrote.

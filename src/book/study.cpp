@@ -6,15 +6,14 @@
 #include <cstdlib>
 #include <utility>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "book/book.h"
 #include "eval/eval.h"
-#include "frontend/general.h"
-#include "frontend/interface.h"
-#include "frontend/notation.h"
-#include "search/picker.h"
 #include "search/nodeutil.h"
+#include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"
 

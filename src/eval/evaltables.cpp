@@ -10,7 +10,6 @@
 #include "eval/eval.h"
 #include "eval/params.h"
 #include "eval/pawns.h"
-#include "search/transposition.h"
 
 ScorePair pst[1024];
 ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
@@ -256,7 +255,6 @@ void reInitEval() {
     // (nothing evaluates before the tables exist); sweeping them then would
     // fault in megabytes of memory on the way to "uciok".
     static bool firstBuild = true;
-    ttabClear(hashtable);
     if (!firstBuild) {
         clear_pht();
         for (EvalCacheEntry& e : eca) e.key = 0;

@@ -2,7 +2,7 @@
 // Lookup tables derived from the evaluation weights.
 #include <cstdint>
 
-#include "eval/score.h"
+#include "base/score.h"
 
 extern ScorePair pst[1024];  // [(colour * 8 + kind) * 64 + square], material included
 extern ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
@@ -18,5 +18,5 @@ extern ScorePair pp[128], pp40[128], ppm10[128], cpp[128];
 extern int32_t maxPceVals[8];
 
 double mobCalc(int x, int adj, double w);
-void reInitEval();  // rebuild every table, then empty the three caches
+void reInitEval();  // rebuild every table, then empty the pawn and evaluation caches
 void init_eval();

@@ -10,8 +10,8 @@
 
 #include <sys/stat.h>
 
+#include "board/notation.h"
 #include "eval/evaltables.h"
-#include "frontend/notation.h"
 
 // Every weight with its default, in the order the loader tests keywords. The
 // defaults are what the engine plays with until a personality file is loaded.

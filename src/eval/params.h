@@ -1,7 +1,7 @@
 #pragma once
 // The 43 evaluation weights (score pairs, tenths of a centipawn) and the
 // personality-file loader that replaces them.
-#include "eval/score.h"
+#include "base/score.h"
 
 extern ScorePair pmob, nmob, bmob, rmob, ropen, rhalf, qmob, blockedopen, kppdist, ntabm, btabm,
     rtabm, qtabm, ktabm, luftp, ksarea, ksdefm, ksattm, pthreat, outpost, minorbehind, pval, nval,

@@ -6,12 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
-#include "frontend/general.h"
+#include "board/notation.h"
 #include "frontend/interface.h"
-#include "frontend/notation.h"
 #include "search/search.h"
 
 namespace {

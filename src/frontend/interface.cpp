@@ -10,21 +10,19 @@
 #include <deque>
 #include <string>
 
+#include "base/general.h"
+#include "base/platform.h"
 #include "board/attacks.h"
+#include "board/notation.h"
 #include "eval/params.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
-#include "frontend/platform.h"
+#include "search/search.h"
 #include "search/transposition.h"
 
 Position gme[GAME_MAX];
 int32_t ply = 0;
 int32_t state = 0;
 uint32_t available = 0;
-volatile int32_t abortflag = 0;
-volatile int32_t ponderMode = 0;
 int32_t ponder = 1;
-double accTime = 0;
 int32_t searching = 0;
 int32_t searchInfinite = 0;
 
@@ -156,7 +154,9 @@ void setHash(const char* value) {
 void setPersonality(const char* path, const char* lower) {
     // File names keep their letter case on this system; the lower-case form
     // is the fallback for a GUI that sends names case-insensitively.
-    if (!readPersonality(path) && (std::strcmp(path, lower) == 0 || !readPersonality(lower)))
+    if (readPersonality(path) || (std::strcmp(path, lower) != 0 && readPersonality(lower)))
+        ttabClear(hashtable);  // scores stored under the old weights mean nothing now
+    else
         std::printf("info string cannot open %s\n", path);
     std::printf("personality file = %s\n", lower);
     std::fflush(stdout);

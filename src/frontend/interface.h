@@ -10,10 +10,7 @@ extern Position gme[GAME_MAX];
 extern int32_t ply;
 extern int32_t state;
 extern uint32_t available;
-extern volatile int32_t abortflag;
-extern volatile int32_t ponderMode;
 extern int32_t ponder;
-extern double accTime;
 // 1 while a search started by "go" runs: UCI() then carries out only "stop",
 // "ponderhit", "isready" and "quit" and keeps every other line for later.
 // Whoever calls uciBeginSearch outside "go" sets it too.

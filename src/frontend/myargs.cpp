@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frontend/general.h"
+#include "base/general.h"
 
 int ParseArgs(int argc, char** argv, const ArgOption* table) {
     if (argc < 2) return 0;

@@ -1,12 +1,13 @@
 // Zarv: start-up and the main loop of the UCI engine.
 #include <cstdio>
 
+#include "base/general.h"
+#include "base/platform.h"
+#include "board/notation.h"
 #include "book/book.h"
-#include "frontend/general.h"
 #include "frontend/interface.h"
 #include "frontend/myargs.h"
-#include "frontend/notation.h"
-#include "frontend/platform.h"
+#include "frontend/startup.h"
 #include "search/transposition.h"
 
 int main(int argc, char** argv) {

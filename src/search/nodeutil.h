@@ -2,7 +2,6 @@
 // Small helpers shared by the root, the node searches and the quiescence search.
 #include "board/attacks.h"
 #include "board/make.h"
-#include "frontend/interface.h"
 #include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"

@@ -1,18 +1,19 @@
 // Quiescence search and the poll step every node function starts with.
 #include <algorithm>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/see.h"
 #include "eval/eval.h"
 #include "eval/evaltables.h"
-#include "frontend/general.h"
-#include "frontend/interface.h"
 #include "search/nodeutil.h"
 
 uint32_t tics = 0;
 uint64_t nodeLimit = 0;
-int32_t searchPollsInput = 1;
+void (*searchPoll)() = nullptr;
+volatile int32_t abortflag = 0;
+volatile int32_t ponderMode = 0;
 int32_t firstIterationDone = 0;
 int32_t use_ckQ = 1;
 int32_t use_cfut = 1;
@@ -28,7 +29,7 @@ int pollStep() {
     if (!(tics & 0xffff)) {
         // Input is served from inside the search: "stop", "ponderhit",
         // "isready" and "quit" reach a running search here and nowhere else.
-        if (searchPollsInput) UCI();
+        if (searchPoll) searchPoll();
         if (abortflag && !ponderMode) return 1;
     }
     // The clock is read sixteen times as often as the input: 65,536 nodes

@@ -5,19 +5,19 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/general.h"
+#include "base/platform.h"
 #include "board/attacks.h"
+#include "board/display.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "board/tables.h"
 #include "eval/eval.h"
 #include "eval/pawns.h"
-#include "frontend/display.h"
-#include "frontend/general.h"
-#include "frontend/interface.h"
-#include "frontend/notation.h"
-#include "frontend/platform.h"
 #include "search/nodeutil.h"
 
 double goaltime = 0, starttime = 0;
+double accTime = 0;
 int32_t INFO_OFF = 0;
 int32_t searchSilent = 0;
 char bestMove[32] = "0000";
@@ -268,9 +268,9 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
 
     // An infinite search, or one made while pondering, holds its answer
     // until the GUI asks for it.
-    if (searchPollsInput) {
+    if (searchPoll) {
         while (!abortflag && (depthLimit == 100 || ponderMode)) {
-            UCI();
+            searchPoll();
             if (!abortflag && (depthLimit == 100 || ponderMode)) platformSleepMs(1);
         }
     }

@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/see.h"
 #include "board/tables.h"
 #include "eval/eval.h"
-#include "frontend/general.h"
-#include "frontend/interface.h"
 #include "search/nodeutil.h"
 
 int32_t use_nullmove = 1;

@@ -22,7 +22,13 @@ extern Move easyMove;
 extern int32_t root_move_changes;
 extern int32_t searchSatisfied;
 extern uint64_t nodeLimit;  // "go nodes": stop once nodecount reaches it (0 = none)
-extern int32_t searchPollsInput;  // 0: the poll step never reads input (bench, in-process tests)
+// Serves waiting input from inside a running search ("stop", "ponderhit",
+// "isready", "quit"); the front end hands it over at start-up. Null: the poll
+// step never reads input (bench, in-process tests).
+extern void (*searchPoll)();
+extern volatile int32_t abortflag;   // set by "stop" and the clock; cleared when a search starts
+extern volatile int32_t ponderMode;  // while set the clock never stops the search and the move is held back
+extern double accTime;               // game time used; "position" resets it
 extern int32_t searchSilent;      // 1: no "info" or "bestmove" lines on standard output
 extern int32_t firstIterationDone;  // the running search has finished an iteration
 

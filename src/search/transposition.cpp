@@ -6,9 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/general.h"
+#include "base/platform.h"
 #include "board/make.h"
-#include "frontend/general.h"
-#include "frontend/platform.h"
 
 TTable hashtable = {0, -1, 0, nullptr};
 

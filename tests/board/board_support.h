@@ -5,10 +5,10 @@
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/perft.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
-#include "frontend/notation.h"
 #include "support.h"
 
 inline std::string moveText(Move m) {

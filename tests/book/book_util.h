@@ -8,10 +8,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "base/general.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "book/book.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
 #include "search/search.h"
 #include "support.h"
 

@@ -5,13 +5,13 @@
 
 #include <string>
 
+#include "base/general.h"
+#include "board/notation.h"
 #include "board/zobrist.h"
 #include "eval/eval.h"
 #include "eval/evaltables.h"
 #include "eval/params.h"
 #include "eval/pawns.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
 #include "support.h"
 
 // Every test starts and ends with the default weights.

@@ -3,7 +3,7 @@
 
 #include <tuple>
 
-#include "eval/score.h"
+#include "base/score.h"
 
 TEST(ScorePair, LayoutArithmeticAndWrap) {
     const std::tuple<int, int, ScorePair> layout[] = {  // each half reads back as written

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "frontend/general.h"
+#include "base/general.h"
 #include "frontend/interface.h"
 #include "frontend/myargs.h"
 

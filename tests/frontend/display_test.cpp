@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
+#include "base/general.h"
+#include "board/display.h"
+#include "board/notation.h"
 #include "board/zobrist.h"
-#include "frontend/display.h"
-#include "frontend/general.h"
 #include "frontend/interface.h"
-#include "frontend/notation.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
+#include "board/notation.h"
 #include "support.h"
 
 namespace {

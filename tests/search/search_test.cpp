@@ -8,11 +8,11 @@
 #include <tuple>
 #include <vector>
 
+#include "base/general.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "eval/eval.h"
-#include "frontend/general.h"
 #include "frontend/interface.h"
-#include "frontend/notation.h"
 #include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"
@@ -26,20 +26,22 @@ Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 // A private 1 MB table, no input polling, no clock, history as at a first search.
 struct SearchTest : ::testing::Test {
     TTable saved{};
+    void (*savedPoll)() = nullptr;
     void SetUp() override {
         saved = hashtable;
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
         std::fill(his_s, his_s + 1024, 1);
         std::fill(his_f, his_f + 1024, 1);
-        searchPollsInput = 0, searchSilent = 1, nodeLimit = 0, goaltime = 1e18;
+        savedPoll = searchPoll;
+        searchPoll = nullptr, searchSilent = 1, nodeLimit = 0, goaltime = 1e18;
         abortflag = 0;
         ponderMode = 0;
     }
     void TearDown() override {
         ttabFreeHashTable(hashtable);
         hashtable = saved;
-        searchSilent = 0, searchPollsInput = 1;
+        searchSilent = 0, searchPoll = savedPoll;
     }
 };
 
@@ -114,6 +116,39 @@ TEST(Connected, ThreatFollowsFromTheLastMove) {
         const Position& last = line.back();
         EXPECT_EQ(connected(last, WHITE, last.lastMove, c.m2), c.want) << c.m1 << " then " << c.m2;
     }
+}
+
+namespace {
+int polls = 0;
+void countPoll() { ++polls; }
+void stopPoll() {  // as "stop" served from the poll
+    ++polls;
+    abortflag = 1;
+}
+}  // namespace
+
+// Input is served through the function the front end handed over, on every
+// 65,536th node and no other; a "stop" served there ends the node unless the
+// search is pondering.
+TEST_F(SearchTest, PollStepServesInputThroughTheHandedFunction) {
+    const struct {
+        void (*poll)();
+        uint32_t ticsBefore;
+        int32_t pondering, polled, result;
+    } cases[] = {
+        {countPoll, 0xfffe, 0, 0, 0}, {countPoll, 0xffff, 0, 1, 0}, {countPoll, 0x1ffff, 0, 1, 0},
+        {countPoll, 0x0fff, 0, 0, 0}, {stopPoll, 0xffff, 0, 1, 1},  {stopPoll, 0xffff, 1, 1, 0},
+        {stopPoll, 0x0fff, 0, 0, 0},  {nullptr, 0xffff, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        searchPoll = c.poll, tics = c.ticsBefore, polls = 0;
+        ponderMode = c.pondering;
+        abortflag = 0;
+        EXPECT_EQ(pollStep(), c.result) << std::hex << c.ticsBefore;
+        EXPECT_EQ(polls, c.polled) << std::hex << c.ticsBefore;
+    }
+    ponderMode = 0;
+    abortflag = 0;
 }
 
 TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {

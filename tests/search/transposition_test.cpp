@@ -2,9 +2,9 @@
 // the bound test, the mate-score conversions and line insertion.
 #include <gtest/gtest.h>
 
+#include "base/general.h"
+#include "board/notation.h"
 #include "board/zobrist.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
 #include "search/transposition.h"
 #include "support.h"
 

@@ -15,10 +15,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/general.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "eval/eval.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
+#include "frontend/startup.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 #include <string>
 
+#include "base/general.h"
+#include "base/platform.h"
 #include "book/book.h"
 #include "dev.h"
-#include "frontend/general.h"
-#include "frontend/platform.h"
 #include "search/transposition.h"
 
 namespace {

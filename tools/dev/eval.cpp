@@ -4,15 +4,15 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "dev.h"
 #include "eval/eval.h"
 #include "eval/params.h"
 #include "eval/pawns.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
 
 namespace {
 

@@ -6,9 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/general.h"
+#include "board/notation.h"
 #include "dev.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
+#include "frontend/startup.h"
 
 namespace {
 

@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <string>
 
+#include "board/notation.h"
 #include "board/perft.h"
 #include "dev.h"
-#include "frontend/notation.h"
+#include "search/pickerperft.h"
 
 namespace {
 

@@ -4,14 +4,15 @@
 #include <cstdio>
 #include <strings.h>
 
+#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/perft.h"
 #include "board/see.h"
 #include "dev.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
+#include "search/pickerperft.h"
 
 namespace {
 

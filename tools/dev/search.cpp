@@ -6,11 +6,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/general.h"
 #include "board/make.h"
+#include "board/notation.h"
 #include "dev.h"
-#include "frontend/general.h"
-#include "frontend/interface.h"
-#include "frontend/notation.h"
 #include "search/search.h"
 #include "search/transposition.h"
 
@@ -76,7 +75,7 @@ int runBench(int argc, char** argv) {
     const int32_t savedMeg = hashMeg;
     hashMeg = BENCH_HASH_MB;
     searchSilent = 1;
-    searchPollsInput = 0;
+    searchPoll = nullptr;
     INFO_OFF = 1;
 
     uint64_t total = 0;
@@ -127,7 +126,7 @@ int runGo(int argc, char** argv) {
     if (!devPosition(argc, argv, i, p)) return DEV_USAGE;
     if (hashMeg != 0 && !hashtable.entries) hashtable = ttabMakeHashTable(hashMeg);
     // The developer program's standard input is not a GUI.
-    searchPollsInput = 0;
+    searchPoll = nullptr;
     if (movetime) {
         runSearch(p, double(movetime) / 1000.0, 99);
     } else if (nodes) {

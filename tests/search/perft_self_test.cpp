@@ -2,8 +2,8 @@
 // cross-checks: silent over the perft suite, exact texts when they do report.
 #include <gtest/gtest.h>
 
-#include "board/perft.h"
-#include "board_support.h"
+#include "../board/board_support.h"
+#include "search/pickerperft.h"
 #include "support.h"
 
 namespace {

@@ -1,16 +1,16 @@
 // Plain-text pictures of positions and bitboards, and two developer aids.
-#include "frontend/display.h"
+#include "board/display.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "base/general.h"
+#include "base/platform.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/notation.h"
 #include "board/see.h"
-#include "frontend/general.h"
-#include "frontend/notation.h"
-#include "frontend/platform.h"
 
 namespace {
 

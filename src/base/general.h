@@ -19,7 +19,3 @@ constexpr const char* VERSION = "1.3";
 void logger(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // Wall-clock seconds, truncated to whole seconds when `whole` is non-zero.
 double seconds(int whole);
-// Fills logs, the line boards and wing: the tables start-up builds first.
-void initStartupTables();
-// Keys, evaluation tables: what both programs need before the first position.
-void initEngine();

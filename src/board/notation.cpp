@@ -1,5 +1,5 @@
 // FEN and coordinate move text, and the small text helpers of the UCI loop.
-#include "frontend/notation.h"
+#include "board/notation.h"
 
 #include <algorithm>
 #include <cassert>

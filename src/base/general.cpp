@@ -1,13 +1,10 @@
 // Process-wide settings, the log writer and the clock.
-#include "frontend/general.h"
+#include "base/general.h"
 
 #include <cmath>
 #include <cstdarg>
 
-#include "board/tables.h"
-#include "board/zobrist.h"
-#include "eval/evaltables.h"
-#include "frontend/platform.h"
+#include "base/platform.h"
 
 char logfile[512];
 FILE* flog = nullptr;
@@ -42,15 +39,4 @@ void logger(const char* fmt, ...) {
 double seconds(int whole) {
     double s = platformSeconds();
     return whole ? std::trunc(s) : s;
-}
-
-void initStartupTables() {
-    logs[0] = 0.0;
-    for (int i = 1; i < 256; ++i) logs[i] = 3.0 * std::log10(double(i));
-    initBoardTables();
-}
-
-void initEngine() {
-    initZob();
-    init_eval();
 }

@@ -4,7 +4,7 @@
 // through stdio, so that the non-blocking test and the line reader always
 // agree: a line that the test has seen cannot hide in a library buffer, and a
 // line that is still arriving is not handed out half-written.
-#include "frontend/platform.h"
+#include "base/platform.h"
 
 #include <poll.h>
 #include <sys/stat.h>

@@ -1,0 +1,23 @@
+// The start-up steps both programs and the tests share.
+#include "frontend/startup.h"
+
+#include <cmath>
+
+#include "base/general.h"
+#include "board/tables.h"
+#include "board/zobrist.h"
+#include "eval/evaltables.h"
+#include "frontend/interface.h"
+#include "search/search.h"
+
+void initStartupTables() {
+    logs[0] = 0.0;
+    for (int i = 1; i < 256; ++i) logs[i] = 3.0 * std::log10(double(i));
+    initBoardTables();
+}
+
+void initEngine() {
+    initZob();
+    init_eval();
+    searchPoll = UCI;
+}
