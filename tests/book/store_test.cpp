@@ -48,8 +48,7 @@ TEST(BookFile, WriteThenLoadIsByteIdentical) {
     std::string dir = makeTempDir(), path = dir + "/my.book";
     std::ofstream(path) << "an older book";
     ASSERT_EQ(writeBookFromMemory(t.b, path.c_str()), 0);
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string bytes = readText(path);
     ASSERT_EQ(bytes.size(), 16777216u);
     EXPECT_FALSE(std::ifstream(path + "_tmpX").good());
     const unsigned char want[16] = {8, 7, 6, 5, 4, 3, 2, 1, 0xf1, 0xff, 60, 0, 1, 0, 0, 0};

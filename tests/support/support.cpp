@@ -178,6 +178,11 @@ std::vector<PerftCase> loadPerftSuite() {
     return suite;
 }
 
+std::string readText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string makeTempDir() {
     char tmpl[] = "/tmp/zarv-test-XXXXXX";
     const char* d = ::mkdtemp(tmpl);

@@ -53,6 +53,7 @@ struct PerftCase {
     std::vector<uint64_t> counts;  // counts[d - 1] for depth d
 };
 std::vector<PerftCase> loadPerftSuite();
+std::string readText(const std::string& path);  // the whole file; empty when it cannot be read
 // A fresh temporary directory, removed by the caller with removeTree.
 std::string makeTempDir();
 void removeTree(const std::string& dir);
