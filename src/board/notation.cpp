@@ -54,16 +54,32 @@ const char* walkPlacement(const char* c, int& i, F&& onPiece) {
     return c;
 }
 
+// The side-to-move letter of a copied FEN: the character after the first space.
+char sideLetter(const char* buf) {
+    const char* space = std::strchr(buf, ' ');
+    return space ? space[1] : 0;
+}
+
 }  // namespace
+
+void fenCheckSide(const char* fen) {
+    char buf[FEN_MAX + 1];
+    copyFen(fen, buf);
+    const char side = sideLetter(buf);
+    if (side != 'w' && side != 'b') {
+        std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
+        std::exit(1);
+    }
+}
 
 void fenToPosition(Position& p, const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
+    fenCheckSide(buf);
     p.prev = nullptr;
     p.castle = 0xff000000000000ffULL;
     p.ep = 0;
     p.lastMove = 0;
-    p.ctm = -1;
     for (auto& side : p.pcs)
         for (auto& b : side) b = 0;
 
@@ -73,13 +89,7 @@ void fenToPosition(Position& p, const char* fen) {
     });
     for (auto& side : p.pcs) side[ALL] = side[PAWN] | side[KNIGHT] | side[BISHOP] | side[ROOK] | side[QUEEN] | side[KING];
 
-    const char side = *c ? c[1] : 0;
-    if (side == 'w') p.ctm = 0;
-    if (side == 'b') p.ctm = 1;
-    if (p.ctm < 0) {
-        std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
-        std::exit(1);
-    }
+    p.ctm = c[1] == 'w' ? 0 : 1;  // the side letter, already known to be "w" or "b"
 
     // Castling field: two characters after the side letter, up to the next
     // space; a missing field reads as "-".
@@ -146,8 +156,8 @@ int fenIsValid(const char* fen) {
     }
     // The side that has just moved may not be left in check: the first reply
     // would take its king. A bad side field is left for the reader to report.
-    const char* side = std::strchr(buf, ' ');
-    if (side && (side[1] == 'w' || side[1] == 'b')) {
+    const char side = sideLetter(buf);
+    if (side == 'w' || side == 'b') {
         Position p{};
         fenToPosition(p, buf);
         if (fasterInCheck(p, sideToMove(p) ^ 1)) return 0;

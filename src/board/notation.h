@@ -9,6 +9,9 @@ constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w
 // Sets up p from FEN (empty text: the start position). A bad side-to-move field
 // ends the process with status 1.
 void fenToPosition(Position& p, const char* fen);
+// Ends the process with status 1, as fenToPosition would, when the FEN's
+// side-to-move field is not "w" or "b"; returns otherwise.
+void fenCheckSide(const char* fen);
 // Checks a FEN before fenToPosition: 1 when it has exactly one king of each
 // colour, no more pieces than eight pawns could have promoted to, its
 // placement stays on the board and the side not to move is not in check;

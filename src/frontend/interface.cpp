@@ -102,6 +102,10 @@ void cmdPosition(char** words, int n, char* fen) {
         int end = 2;
         while (end < n && end < 6 && std::strcmp(words[end], "moves") != 0) ++end;
         joinWords(words, 2, end, fen);
+        // A side-to-move field, when there is one, is judged first: a bad one
+        // ends the engine whatever else is wrong with the text. Only then do
+        // the guards refuse a text that would leave the game unplayable.
+        if (end > 3) fenCheckSide(fen);
         if (end < 6 || !fenIsValid(fen)) {
             std::printf("info string invalid fen\n");
             return;

@@ -67,8 +67,6 @@ TTable ttabMakeHashTable(int megabytes) {
     TTable t = {0, -1, 0, nullptr};
     if (megabytes > MAX_MEG) megabytes = MAX_MEG;
     int32_t count = bucketsFor(megabytes);
-    logger("Total hash entries: %d\n", count);
-    logger("Total size used: %lld\n", (long long)count * 64);
     // When the memory is not there, halve the table until it is: a smaller
     // table costs some strength, none at all costs much more. The system
     // promises more than it has, and clearing a table beyond three quarters
@@ -89,6 +87,9 @@ TTable ttabMakeHashTable(int megabytes) {
         std::fflush(stdout);
         logger("Hash table allocation failed: %d entries instead\n", count);
     }
+    // The size reported is the one built, after any halving.
+    logger("Total hash entries: %d\n", count);
+    logger("Total size used: %lld\n", (long long)count * 64);
     if (!t.entries) return t;
     t.count = count;
     t.mask = count - 1;
