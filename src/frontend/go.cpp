@@ -19,12 +19,14 @@ namespace {
 constexpr double NO_TIME_LIMIT = 31622400.0;  // a year of 366 days
 constexpr double MIN_BUDGET = 0.005;
 
-// A value word starts with a digit or a minus sign; anything else is the next
-// word of the command, never swallowed as a missing value.
+// A value word is a number as strtol reads one: a digit, after an optional
+// sign. Anything else is the next word of the command, never swallowed as a
+// missing value.
 bool isValue(char** words, int i, int n) {
     if (i >= n) return false;
-    unsigned char c = static_cast<unsigned char>(words[i][0]);
-    return std::isdigit(c) || c == '-';
+    const char* w = words[i];
+    if (*w == '+' || *w == '-') ++w;
+    return std::isdigit(static_cast<unsigned char>(*w));
 }
 
 bool isGoWord(const char* w) {
@@ -63,11 +65,12 @@ double timeBudget(const GoClock& c, int col) {
     }
     double t = col ? c.btime : c.wtime;
     double inc = col ? c.binc : c.winc;
-    // A negative count cannot come from a real clock: it is read as no count.
-    if (c.movestogo > 0) {
+    // Any count but 0 shares the time out; a count of -5 or less, where the
+    // share would be no time or a negative one, is read as no count.
+    if (c.movestogo != 0 && c.movestogo > -5) {
         // The increment is left out: the moves to go share what is left now.
-        double goal = t / (c.movestogo + 5);
-        logger("We have %8.1f seconds to make %d moves = %8.1f goal\n", t, c.movestogo, goal);
+        double goal = t / (double(c.movestogo) + 5);
+        logger("We have %8.1f seconds to make %ld moves = %8.1f goal\n", t, c.movestogo, goal);
         return std::max(MIN_BUDGET, goal);
     }
     // Sudden death or increment: a fortieth of the time (a thirtieth when an
@@ -107,7 +110,7 @@ void uciGo(char** words, int n) {
         } else if (std::strcmp(w, "binc") == 0) {
             clock.binc = double(std::strtoull(words[i++], nullptr, 10)) / 1000;
         } else if (std::strcmp(w, "movestogo") == 0) {
-            clock.movestogo = int32_t(std::strtol(words[i++], nullptr, 10));
+            clock.movestogo = std::strtol(words[i++], nullptr, 10);
         } else if (std::strcmp(w, "movetime") == 0) {
             clock.movetime = double(std::strtol(words[i++], nullptr, 10)) / 1000;
         } else if (std::strcmp(w, "depth") == 0) {

@@ -29,7 +29,7 @@ void uciGo(char** words, int n);
 // Clock words of "go", in seconds.
 struct GoClock {
     double wtime = 0, btime = 0, winc = 0, binc = 0;
-    int32_t movestogo = 0;
+    long movestogo = 0;  // as strtol reads it
     double movetime = 0;
 };
 // Time budget in seconds for side `col` by the clock rules (movetime,

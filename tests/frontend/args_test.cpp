@@ -46,6 +46,12 @@ TEST(TimeBudget, ClockRules) {
         {{0.01, 0, 0, 0, 0, 0}, 0, 0.005},          // never below 5 ms, as without a clock
         {{60, 60, 0, 0, 40, 2.5}, 1, 2.5},          // a move time wins over the clock
         {{0.02, 0, 0, 0, 3, 0}, 0, 0.005},
+        {{60, 0, 0, 0, -3, 0}, 0, 30.0},            // any count but 0: 60 / (-3 + 5)
+        {{60, 0, 0, 0, -4, 0}, 0, 60.0},
+        {{60, 0, 0, 0, -5, 0}, 0, 1.5},             // no share to give: as without a count
+        {{60, 0, 1, 0, -9, 0}, 0, 59.0 / 30 + 0.9},
+        {{60, 0, 0, 0, 0, -2.5}, 0, 0.005},         // a negative move time: the least budget
+        {{60, 0, 0, 0, 0, 0.001}, 0, 0.001},
     };
     for (const auto& c : cases) EXPECT_NEAR(timeBudget(c.c, c.col), c.budget, 1e-9) << c.budget;
 }

@@ -104,6 +104,58 @@ TEST(EngineSearch, IterationsLimitsAndRootChoices) {
     EXPECT_FALSE(e.go("go movetime 300", 3.0).empty());  // the hard limit is 1.2 s
 }
 
+// The numbers of "go" read as strtoull and strtol read them, seen in the
+// budget lines of the log: a leading sign is part of the number, a word that
+// is no number takes no value. "nodes 1" ends each search after one iteration.
+TEST(EngineSearch, GoNumbersAsTheLogGivesTheirBudget) {
+    struct Case { std::string go, budget; } cases[] = {
+        {"go wtime +60000 movestogo 35", "We have     60.0 seconds to make 35 moves =      1.5 goal"},
+        {"go wtime 60000 movestogo +35", "We have     60.0 seconds to make 35 moves =      1.5 goal"},
+        {"go wtime 60000 movestogo -3", "We have     60.0 seconds to make -3 moves =     30.0 goal"},
+        {"go wtime 60000 movestogo -4", "We have     60.0 seconds to make -4 moves =     60.0 goal"},
+        // no share of the time left to give: the rules without moves to go
+        {"go wtime 60000 movestogo -5", ""},
+        {"go wtime 60000 movestogo -6", ""},
+        {"go wtime 60000 movestogo 0", ""},
+        {"go movetime wtime 8000 movestogo 3", "We have      8.0 seconds to make 3 moves =      1.0 goal"},
+        {"go movetime +2500", "Time Left:      2.5"},
+        {"go movetime -2500", "Time Left:     -2.5"},
+        {"go movetime 0 wtime 8000 movestogo 3", "We have      8.0 seconds to make 3 moves =      1.0 goal"},
+    };
+    std::string in = "position startpos\n";
+    for (const auto& c : cases) in += c.go + " nodes 1\n";
+    in += "position startpos moves e2e4\ngo wtime 1 btime +100000 movestogo +20 nodes 1\n";
+    const std::string dir = makeTempDir();
+    ASSERT_EQ(runProgram({ZARV_BIN, "-log", "x.log"}, in, 60, dir).status, 0);
+    const std::string log = readText(dir + "/x.log");
+    removeTree(dir);
+
+    // Each "go" line of the log with the budget line that follows it, if any.
+    std::vector<std::pair<std::string, std::string>> seen;
+    for (const auto& l : splitLines(log)) {
+        if (l.rfind("uci -> go ", 0) == 0) seen.emplace_back(l.substr(7), "");
+        if (!seen.empty() && (l.rfind("We have", 0) == 0 || l.rfind("Time Left", 0) == 0)) seen.back().second = l;
+    }
+    ASSERT_EQ(seen.size(), std::size(cases) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(seen[i], std::pair(cases[i].go + " nodes 1", cases[i].budget));
+    EXPECT_EQ(seen.back().second, "We have    100.0 seconds to make 20 moves =      4.0 goal");  // black's clock
+
+    // A signed depth is a depth too; a depth past the deepest iteration, 100,
+    // stops there, and a table turned off by a Hash value below 1 stays off.
+    const struct { std::string in; int last; } depths[] = {
+        {"go depth +2\n", 2},
+        {"position fen 4k3/8/8/8/8/8/8/4K3 w - -\ngo depth 150\n", 100},
+        {"setoption name Hash value -5\ngo depth 3\n", 3},
+    };
+    for (const auto& d : depths) {
+        const std::string out = runProgram({ZARV_BIN}, d.in).out;
+        const std::string last = "info depth " + std::to_string(d.last) + " ";
+        EXPECT_TRUE(out.find(last) != out.npos && out.find("info depth " + std::to_string(d.last + 1) + " ") == out.npos &&
+                    out.find("\nbestmove ") != out.npos) << out;
+    }
+}
+
 TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
     struct Case { const char *fen, *score, *move; } cases[] = {
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "mate 1", "a1a8"},
