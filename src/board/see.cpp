@@ -72,17 +72,15 @@ int exchange(const Position& p, Move m, int flag, const std::array<int, 8>& firs
     Bitboard occ = occupied(p) & ~bit(from) & ~bit(to);
 
     // gain[d] is what the side making capture d would have if nothing came
-    // after it. The walk stops early once the side that could stand pat is
-    // already better off and the side to capture would lose even unanswered:
-    // no later capture can change the folded result then.
+    // after it. The whole sequence is walked: callers use the value, not only
+    // its sign, and a cut-off once the sign is settled would misstate it.
     int d = 0;
-    for (int side = o;; side ^= 1) {
+    for (int side = o; d < 33; side ^= 1) {
         int k = popCapturer(att[side], to, occ);
         if (!k) break;
         ++d;
         gain[d] = onSquare - gain[d - 1];
         onSquare = recaptureValue[k];
-        if (std::max(-gain[d - 1], gain[d]) < 0 || d == 33) break;
     }
     // Each side captures only when it pays: fold back from the last capture.
     for (; d > 0; --d) gain[d - 1] = -std::max(-gain[d - 1], gain[d]);

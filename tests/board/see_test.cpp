@@ -29,6 +29,28 @@ TEST(See, HandWorkedExchanges) {
         {"queen to a square a pawn attacks", "4k3/8/8/2p5/8/8/8/3QK3 w - -", "d1d4", -9},
         {"king does not recapture into a held square", "6k1/6p1/8/8/8/8/6R1/6RK w - -", "g2g7", 1},
         {"king takes a defended rook", "6k1/6r1/8/8/8/8/6r1/6K1 w - -", "g1g2", -994},
+        // The value is the whole folded sequence, not only its sign.
+        // Nxr +5, exn -3, exp +1: the pawn recapture is worth having.
+        {"knight takes rook, pawns trade after", "4k3/8/4p3/3r4/4P3/2N5/8/4K3 w - -", "c3d5", 3},
+        // Qh5 0, gxq +9, Bxp (through the queen's old square) -8, Nxb +11: white
+        // stops after gxh5 and is a queen down.
+        {"queen into a pawn, x-ray bishop behind", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -",
+         "f3h5", -9},
+        // Rxq +9, exr -4, Rxp through d2 +5, and black has nothing left.
+        {"x-ray rook behind a rook", "6k1/8/4p3/3q4/8/8/3R4/3R2K1 w - -", "d2d5", 5},
+        // Bxp +1, dxb -2, Qxp -1 would lose the queen to Rxq +11: white stops at -2.
+        {"x-ray queen behind a bishop", "4k3/4r3/3p4/4p3/8/8/1B6/Q3K3 w - -", "b2e5", -2},
+        // dxn +3, fxp -2, then Qxp +3 would meet the g7 bishop's x-ray through f6 and
+        // the b2 bishop's behind the queen: white keeps +2.
+        {"x-rays behind a queen and a pawn", "7k/6b1/5p2/4n3/3P4/2Q5/1B6/K7 w - -", "d4e5", 2},
+        // Qxr +5, cxq +4, Rxp -3: the queen counts 9 as the first capturer.
+        {"queen captures first, rook recaptures", "4k3/2p5/3r4/8/8/3Q4/3R4/4K3 w - -", "d3d6", -3},
+        // Nxp +1, a queen recapture +2 would lose to Rxq +8 (the queen counts 10).
+        {"queen as recapturer", "3q2k1/8/8/3p4/8/2N5/8/3R2K1 w - -", "c3d5", 1},
+        // Nxp +1, Nxn +2, Kxn +1: the king, last, recaptures safely.
+        {"king recaptures last", "6k1/8/5n2/3p4/3K4/2N5/8/8 w - -", "c3d5", 1},
+        // Rxp +1, Kxr +4: the defending king takes last.
+        {"defending king takes last", "4k3/3p4/8/8/8/8/8/3R2K1 w - -", "d1d7", -4},
     };
     for (const auto& c : cases) EXPECT_EQ(see(fromFen(c.fen), squaresOf(c.move), 0), c.value) << c.name;
     // Flag 1 judges a move of the side that just moved.
@@ -43,6 +65,8 @@ TEST(Threats, ThreatExistsAndItsMirror) {
         {"undefended knight attacked by a rook", "4k3/8/8/3r4/8/8/3N4/7K w - -", "", 6},
         {"pawn-defended knight attacked by a rook", "4k3/8/8/3r4/8/3N4/2P5/7K w - -", "", 1},
         {"black rook attacked by a queen", "4k3/8/8/3r4/8/8/3Q4/4K3 b - -", "", 9},
+        // Rxb +6, Rxr -1, Kxr +6: the bishop is lost for nothing.
+        {"bishop lost after the rooks trade", "4k3/8/8/8/8/8/4K3/r3b2R b - -", "", 6},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(threatExists(fromFen(c.fen)), c.value) << c.name;
