@@ -44,8 +44,9 @@ void scoreText(int s, char* out) {
         std::sprintf(out, "cp %d", s);
 }
 
-// Coordinate text of a line, each move followed by a blank.
-static void lineText(const PvLine& line, char* text) {
+// Coordinate text of a line, each move followed by a blank; the first move
+// becomes the move to play.
+void getUciPv(const PvLine& line, char* text) {
     char* t = text;
     *t = 0;
     for (int i = 0; i < 63 && line.m[i]; ++i) {
@@ -54,10 +55,6 @@ static void lineText(const PvLine& line, char* text) {
         *t++ = ' ';
         *t = 0;
     }
-}
-
-void getUciPv(const PvLine& line, char* text) {
-    lineText(line, text);
     if (line.m[0])
         alg(line.m[0], bestMove);
     else
@@ -65,6 +62,20 @@ void getUciPv(const PvLine& line, char* text) {
 }
 
 static double elapsed() { return std::max(0.0, seconds(CPU) - starttime); }
+
+// The move to ponder on: the second move of the line last written, or none.
+// An older one would answer a different first move.
+static char ponderText[32] = "";
+
+// Text of a line about to be written; the move played and the ponder move
+// follow it, so "bestmove" always names the first move of the last "pv".
+static void reportLine(const PvLine& line, char* text) {
+    getUciPv(line, text);
+    if (line.m[0] && line.m[1])
+        alg(line.m[1], ponderText);
+    else
+        ponderText[0] = 0;
+}
 
 static void writeInfo(int depth, double e, uint64_t n, int s, const char* pv) {
     if (searchSilent) return;
@@ -154,10 +165,10 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
         setLine(line, m, childLine);
         ++root_move_changes;
         if (!INFO_OFF && depth / 2 > 4) {
-            // The text goes out without touching bestMove: an unfinished
-            // iteration never decides the move played.
+            // A new best move of an unfinished iteration is played if the
+            // iteration is cut short: it has already beaten the old one here.
             char text[PV_TEXT];
-            lineText(line, text);
+            reportLine(line, text);
             writeInfo(depth / 2, elapsed(), nodecount, s, text);
         }
         best = s;
@@ -224,7 +235,7 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
     displayBoard(p);
     logger("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
     logger("-----  --------  ------------  --------  -------   -------------------------------------------------\n");
-    char ponderText[32] = "";
+    ponderText[0] = 0;
     char text[PV_TEXT];
     PvLine line;
     line.m[0] = 0;
@@ -237,13 +248,7 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
         firstIterationDone = 1;
         double e = elapsed();
         uint64_t n = nodecount;
-        getUciPv(line, text);
-        // No second move means no ponder move: an older one would answer a
-        // different best move.
-        if (line.m[0] && line.m[1])
-            alg(line.m[1], ponderText);
-        else
-            ponderText[0] = 0;
+        reportLine(line, text);
         logger("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7.2f   %s\n", k, e, n, double(n / 1000) / (e + 0.01), s / 100.0,
                text);
         writeInfo(k, e, n, s, text);

@@ -156,6 +156,38 @@ TEST(EngineSearch, GoNumbersAsTheLogGivesTheirBudget) {
     }
 }
 
+// A search cut short by its node limit plays the move of the last "pv" it
+// wrote, even when that line came from the unfinished iteration, and ponders on
+// that line's second move or on none.
+TEST(EngineSearch, BestmoveFollowsTheLastPvLine) {
+    struct Case { const char* fen; int nodes; } cases[] = {
+        {"r3nrk1/2p2p1p/p1p1b1p1/2NpPq2/3R4/P1N1Q3/1PP2PPP/4R1K1 w - - 0 1", 20000},
+        {"r3k2r/pppqnppp/2nbp3/3p4/2PP4/2N1PPB1/PP3P1P/R2QKB1R w KQkq - 0 1", 50000},
+        {"r3r1k1/pp1q1pp1/4b1p1/3p2B1/3Q1R2/8/PPP3PP/4R1K1 w - - 0 1", 100000},
+        // The same first move, a new reply: the ponder move follows the line.
+        {"rn1q1rk1/pppbppbp/6p1/4P3/2Q3n1/2N2N2/PP1P1PPP/R1B1KB1R w KQ - 0 1", 20000},
+        {"r2qkb1r/1p2pppp/p1bp1n2/8/3NP3/8/PPP2PPP/RNBQR1K1 w kq - 0 1", 20000},
+        {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 20000},  // mate in one: a line of one move
+    };
+    int changed = 0;  // searches whose unfinished iteration replaced the move
+    for (auto c : cases) {
+        Engine e;
+        e.position(std::string("position fen ") + c.fen);
+        auto lines = e.go("go nodes " + std::to_string(c.nodes));
+        ASSERT_GE(lines.size(), 2u) << c.fen;
+        const std::string& last = lines[lines.size() - 2];
+        std::string want = "bestmove " + word(last, 13);
+        if (!word(last, 14).empty()) want += " ponder " + word(last, 14);
+        EXPECT_EQ(lines.back(), want) << c.fen;
+        for (size_t i = lines.size() - 1; i-- > 0;)
+            if (word(lines[i], 2) != word(last, 2)) {
+                changed += word(lines[i], 13) != word(last, 13);
+                break;
+            }
+    }
+    EXPECT_GE(changed, 3);  // the cases still reach the case they are here for
+}
+
 TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
     struct Case { const char *fen, *score, *move; } cases[] = {
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "mate 1", "a1a8"},
