@@ -41,11 +41,13 @@ int lmrReduction(int n, bool pvNode) {
 int rep(const Position& q) {
     // Positions before a capture or a pawn move cannot come back, so the walk
     // ends at the first such move; a null move (lastMove 0) or the game's
-    // start ends it too.
+    // start ends it too. The start is the record without a parent: a FEN with
+    // an en-passant square gives it a made-up last move, which must not make
+    // it comparable.
     if (q.lastMove == 0 || q.movedKind == PAWN || q.capturedKind) return 0;
     const Position* p = q.prev;
     for (int back = 1; p && back <= 40; ++back, p = p->prev) {
-        if (p->lastMove == 0) return 0;
+        if (p->lastMove == 0 || !p->prev) return 0;
         if (!(back & 1) && p->hashKey == q.hashKey) return 1;
         if (p->movedKind == PAWN || p->capturedKind) return 0;
     }

@@ -188,6 +188,22 @@ TEST(EngineSearch, BestmoveFollowsTheLastPvLine) {
     EXPECT_GE(changed, 3);  // the cases still reach the case they are here for
 }
 
+// Going back to the position the game was set up from is no repetition, even
+// when its FEN named an en-passant square.
+TEST(EngineSearch, TheSetUpPositionIsNeverARepetition) {
+    std::string result[2];
+    for (int i = 0; i < 2; ++i) {
+        Engine e;
+        e.position(std::string("position fen k2q4/2r5/8/8/4P3/8/8/6NK b - ") + (i ? "-" : "e3") +
+                   " 0 1 moves d8d7 g1f3 d7d8");
+        auto lines = e.go("go depth 6");
+        ASSERT_GE(lines.size(), 2u);
+        result[i] = score(lines[lines.size() - 2]) + " " + lines.back();
+    }
+    EXPECT_EQ(result[0], result[1]);
+    EXPECT_EQ(result[0].find("cp 0 "), std::string::npos) << result[0];
+}
+
 TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
     struct Case { const char *fen, *score, *move; } cases[] = {
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "mate 1", "a1a8"},

@@ -79,6 +79,11 @@ TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
         {{}, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(rep(playLine(c.moves).back()), c.want) << c.moves.size();
+
+    // An en-passant field gives the start a last move; it still has no parent.
+    const std::string fen = "k2q4/2r5/8/8/4P3/8/8/6NK b - e3 0 1";
+    EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1"}, fen).back()), 0);
+    EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1", "d8d7"}, fen).back()), 1);
 }
 
 TEST(AttVic, PieceOnSquareAttacksTarget) {
