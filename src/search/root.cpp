@@ -30,6 +30,9 @@ Move searchMoves[256];
 int32_t searchMovesCount = 0;
 
 static bool firstSearch = true;
+// A guard on "go depth": the deepest line grows with the iteration and every
+// node of it keeps its frame on the stack, so no search runs more iterations
+// than an infinite one does.
 static constexpr int MAX_ITERATIONS = 100;
 static constexpr int PV_TEXT = 64 * 8;
 
@@ -259,7 +262,6 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
              (now > t3 && root_move_changes >= 2)))
             searchSatisfied = 1;
         if ((!ponderMode && searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
-        if (lstCount == 0) break;  // nothing to play: one iteration tells it all
     }
     if (!firstIterationDone && lstCount > 0) {
         // Stopped before the first iteration finished: play the best move

@@ -214,7 +214,8 @@ TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
         {"k7/2K5/8/8/8/8/8/7R b - - 0 1", "mate -1", "a8a7"},
         // Black is a rook and more ahead, but the queen checks for ever.
         {"1nb2r1k/pp3p1p/8/6Q1/8/8/1r4PP/7K w - - 0 1", "cp 0", "g5f6"},
-        // Roots without a move: one iteration, then the placeholder move.
+        // Roots without a move, then the placeholder move: mate ends the
+        // iterations at once, stalemate runs them to the depth limit.
         {"k7/1Q6/1K6/8/8/8/8/8 b - - 0 1", "mate -1", "ZZZZ"},
         {"k7/8/1Q6/8/8/8/8/7K b - - 0 1", "cp 0", "ZZZZ"},
     };
@@ -226,9 +227,27 @@ TEST(EngineSearch, MatesStalematesAndPerpetualCheck) {
         EXPECT_EQ(score(lines[lines.size() - 2]), c.score) << c.fen;
         EXPECT_EQ(word(lines.back(), 1), c.move) << c.fen;
         if (std::string(c.move) == "ZZZZ") {
-            EXPECT_EQ(lines.size(), 2u);
-            EXPECT_EQ(lines[0].substr(lines[0].size() - 4), " pv ");
+            EXPECT_EQ(lines.size(), c.score[0] == 'm' ? 2u : 13u) << c.fen;
+            for (size_t i = 0; i + 1 < lines.size(); ++i) {
+                EXPECT_TRUE(matches(lines[i], INFO)) << lines[i];
+                EXPECT_EQ(word(lines[i], 2), std::to_string(i + 1));
+                EXPECT_EQ(score(lines[i]), c.score);
+                EXPECT_EQ(lines[i].substr(lines[i].size() - 4), " pv ");
+            }
+            EXPECT_EQ(lines.back(), "bestmove ZZZZ");
         }
+    }
+}
+
+// "go depth" beyond 100 runs the 100 iterations of an infinite search.
+TEST(EngineSearch, IterationsStopAtOneHundred) {
+    Engine e;
+    e.position("position fen k7/8/1Q6/8/8/8/8/7K b - - 0 1");  // stalemate: every iteration is instant
+    for (int depth : {99, 101, 110}) {  // (100 is the depth limit of "go infinite")
+        auto lines = e.go("go depth " + std::to_string(depth));
+        ASSERT_EQ(lines.size(), size_t(std::min(depth, 100) + 1)) << depth;
+        EXPECT_EQ(word(lines[lines.size() - 2], 2), std::to_string(std::min(depth, 100)));
+        EXPECT_EQ(lines.back(), "bestmove ZZZZ");
     }
 }
 
