@@ -78,10 +78,13 @@ int bookLoad(BookStore& b, const char* name) {
     b = BookStore{};
     int64_t size = platformFileSize(name);
     if (size <= 0) return BOOK_MISSING;
+    // Whole records only: bytes past the last one are not read. The table's
+    // probing needs a power-of-two count.
     int64_t count = size / 16;
-    if (size % 16 != 0 || !std::has_single_bit(uint64_t(count))) {
-        std::fprintf(stderr, "Book file \"%s\" refused: its length of %lld bytes is not 16 times a power of two\n",
-                     name, static_cast<long long>(size));
+    if (!std::has_single_bit(uint64_t(count))) {
+        std::fprintf(stderr,
+                     "Book file \"%s\" refused: its length of %lld bytes holds %lld records, not a power of two\n",
+                     name, static_cast<long long>(size), static_cast<long long>(count));
         return BOOK_BAD_SIZE;
     }
     if (count > MAX_RECORDS) {
