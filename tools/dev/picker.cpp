@@ -1,11 +1,12 @@
-// zarv-dev see and selftest: the exchange value of one move, and the generator
-// cross-checks over a whole legal tree.
+// zarv-dev see, selftest and display: the exchange value of one move, the
+// generator cross-checks over a whole legal tree, and the board picture.
 #include <cinttypes>
 #include <cstdio>
 #include <strings.h>
 
 #include "base/general.h"
 #include "board/attacks.h"
+#include "board/display.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -82,8 +83,16 @@ int runSelftest(int argc, char** argv) {
     return 0;
 }
 
+int runDisplay(int argc, char** argv) {
+    Position p;
+    if (!devPosition(argc, argv, 1, p)) return DEV_USAGE;
+    displayBoardStdout(p);
+    return 0;
+}
+
 const DevRegister seeCommand("see", "see MOVE [FEN]          exchange value of a move", runSee);
 const DevRegister selftestCommand("selftest", "selftest DEPTH [FEN]    generator cross-checks over the legal tree",
                                   runSelftest);
+const DevRegister displayCommand("display", "display [FEN]           the board picture of a position", runDisplay);
 
 }  // namespace
