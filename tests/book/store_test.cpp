@@ -58,6 +58,22 @@ TEST(BookFile, WriteThenLoadIsByteIdentical) {
     removeTree(dir);
 }
 
+// A write that fails says so and leaves whatever stands under the name.
+TEST(BookFile, FailedWritesAreReported) {
+    TestBook t;
+    std::string dir = makeTempDir();
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(writeBookFromMemory(t.b, (dir + "/no such dir/my.book").c_str()), -1);
+    const std::string taken = dir + "/taken";  // a directory with a file in it: no rename onto it
+    ASSERT_EQ(std::system(("mkdir '" + taken + "' && touch '" + taken + "/x'").c_str()), 0);
+    EXPECT_EQ(writeBookFromMemory(t.b, taken.c_str()), -1);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("Cannot write book file \"" + dir + "/no such dir/my.book_tmpX\": "), 0u) << err;
+    EXPECT_NE(err.find("Cannot replace book file \"" + taken + "\" with \"" + taken + "_tmpX\": "), err.npos) << err;
+    EXPECT_TRUE(std::ifstream(taken + "/x").good());
+    removeTree(dir);
+}
+
 TEST(BookRepetition, FourPliesBackButNotThreeNorPastANullMove) {
     auto g = playLine({"e2e4", "e7e5", "g1f3", "g8f6", "f3g1", "f6g8"});
     auto n = playLine({"e2e4", "e7e5", "g1f3", "null", "f3g1", "null"});

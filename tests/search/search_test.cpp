@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "board/notation.h"
 #include "eval/eval.h"
 #include "frontend/interface.h"
+#include "search/nodeutil.h"
 #include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"
@@ -264,4 +266,34 @@ TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     EXPECT_GT(nodecount, 5u);
     Position child{};
     EXPECT_TRUE(algMake(p, child, bestMove)) << bestMove;
+}
+
+// A cut-off by a repeated position is a draw found, not a good quiet move: the
+// move that failed low before it is not blamed, the repetition not credited.
+TEST_F(SearchTest, RepetitionCutOffLeavesKillersAndHistory) {
+    auto line = playLine({"b1c3", "b8c6", "g1f3", "g8f6", "f3g1"});
+    const Position& p = line.back();  // black: f6g8 repeats the position after b8c6
+    const int toE4 = histIndex(BLACK, KNIGHT, sq("e4")), toG8 = histIndex(BLACK, KNIGHT, sq("g8"));
+    his_s[toE4] = 1000000;  // f6e4 first (it hangs the knight to c3), then f6g8
+    his_s[toG8] = 100000;
+    const std::vector<uint64_t> s0(his_s, his_s + 1024), f0(his_f, his_f + 1024);
+    std::fill(ka, ka + 128, 0), std::fill(kb, kb + 128, 0);
+    PvLine pv;
+    EXPECT_EQ(searchPv(p, -1, 0, 2, 1, pv), 0);
+    EXPECT_EQ(pv.m[0], mv("f6", "g8"));
+    EXPECT_TRUE(ka[1] == 0 && kb[1] == 0);
+    EXPECT_TRUE(std::equal(s0.begin(), s0.end(), his_s) && std::equal(f0.begin(), f0.end(), his_f));
+}
+
+// Stopped by the clock before the first iteration ends, the search plays the
+// first move of its root list rather than an answer left from another position.
+TEST_F(SearchTest, StoppedBeforeTheFirstIteration) {
+    Position p = fromFen(START_FEN);
+    std::strcpy(bestMove, "0000");
+    tics = 0xffe;  // the clock is read every 4,096 nodes: the second node reads it, and it has run out
+    uciBeginSearch(p, 0, 99);
+    char first[8];
+    alg(lst[0].m, first);
+    EXPECT_EQ(std::string(bestMove), first);
+    EXPECT_EQ(firstIterationDone, 0);
 }
