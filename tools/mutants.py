@@ -1,0 +1,418 @@
+#!/usr/bin/env python3
+"""Mutation test of the suite: does a test fail when the code is wrong?
+
+Puts random single-point slips into src/ one at a time, in a copy of the
+checkout: a comparison bound moved (< <=, > >=), a comparison negated (== !=),
+&& swapped with ||, a sign flipped (binary + -, += -=) and a constant off by
+one (an integer +-1, a decimal's last digit +-1). Each slip is rebuilt
+incrementally and the suite run test by test through ctest with a time limit;
+the first failing test (or a hang) catches the slip and ends its run. A slip
+that does not compile is not counted; another is drawn in its place.
+
+Tests that have caught slips run first for the next ones, so most caught slips
+cost one short test; a slip that survives has run the whole suite. Survivors
+are then run through a probe (bench node counts, the evaluation checksum, perft
+counts, searches through the engine): a survivor whose probe output equals the
+unchanged program's may change nothing at all and is listed as such; one whose
+probe output differs is a fault the suite misses.
+
+    tools/mutants.py --seed 18 --count 200          # prints survivors and the score
+    tools/mutants.py --seed 18 --count 200 --list   # only the slips that would be made
+
+The copy lives in --workdir (default /tmp/zarv-mutants-<seed>) and is kept, so
+a second run reuses its build. Results go to <workdir>/results.json as they
+come; --resume takes the slips already judged there.
+"""
+import argparse
+import json
+import os
+import random
+import re
+import shutil
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+
+# Files left out: machine-found magic multipliers are no programmer's slip.
+SKIP_FILES = {"src/board/magics.h"}
+
+PUNCT = ["<<=", ">>=", "<=>", "->*", "...", "::", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&",
+         "||", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", ".*"]
+SWAP = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "==", "&&": "||", "||": "&&",
+        "+": "-", "-": "+", "+=": "-=", "-=": "+="}
+NUM_RE = re.compile(r"(0[xX][0-9a-fA-F']+|[0-9][0-9']*\.?[0-9']*(?:[eE][+-]?[0-9]+)?|\.[0-9]+)([uUlLfF]*)")
+
+
+def lex(text):
+    """Tokens (kind, start, end) of C++ text; comments, strings and
+    preprocessor lines are dropped."""
+    toks, i, n = [], 0, len(text)
+    line_start = True
+    while i < n:
+        c = text[i]
+        if c == "\n":
+            line_start = True
+            i += 1
+            continue
+        if c in " \t\r":
+            i += 1
+            continue
+        if line_start and c == "#":
+            while i < n and (text[i] != "\n" or text[i - 1] == "\\"):
+                i += 1
+            continue
+        line_start = False
+        if text.startswith("//", i):
+            i = text.find("\n", i)
+            i = n if i < 0 else i
+            continue
+        if text.startswith("/*", i):
+            i = text.find("*/", i) + 2
+            continue
+        if c in "\"'":
+            j = i + 1
+            while j < n and text[j] != c:
+                j += 2 if text[j] == "\\" else 1
+            i = j + 1
+            continue
+        if c.isalpha() or c == "_":
+            j = i
+            while j < n and (text[j].isalnum() or text[j] == "_"):
+                j += 1
+            toks.append(("id", i, j))
+            i = j
+            continue
+        if c.isdigit() or (c == "." and i + 1 < n and text[i + 1].isdigit()):
+            m = NUM_RE.match(text, i)
+            toks.append(("num", i, m.end()))
+            i = m.end()
+            continue
+        for p in PUNCT:
+            if text.startswith(p, i):
+                toks.append(("op", i, i + len(p)))
+                i += len(p)
+                break
+        else:
+            toks.append(("op", i, i + 1))
+            i += 1
+    return toks
+
+
+def template_brackets(text, toks):
+    """Indexes of < and > tokens that are template brackets: an identifier
+    then <, closed on the same line with only names, numbers, ::, commas,
+    * and & in between."""
+    inside = set()
+    for k, (kind, s, e) in enumerate(toks):
+        if text[s:e] != "<" or k == 0 or toks[k - 1][0] != "id":
+            continue
+        depth, j = 0, k
+        while j < len(toks):
+            t = text[toks[j][1]:toks[j][2]]
+            if "\n" in text[toks[k][1]:toks[j][1]]:
+                break
+            if t == "<":
+                depth += 1
+            elif t == ">" or t == ">>":
+                depth -= len(t)
+                if depth <= 0:
+                    inside.update(range(k, j + 1))
+                    break
+            elif not (toks[j][0] in ("id", "num") or t in ("::", ",", "*", "&")):
+                break
+            j += 1
+    return inside
+
+
+def dimension(text, toks, k, line):
+    """A number that is an array's size in its declaration ("int a[8]",
+    "b[64][64]"): a larger size changes nothing, a smaller one overruns."""
+    def t(j):
+        return text[toks[j][1]:toks[j][2]] if 0 <= j < len(toks) else ""
+    if t(k - 1) != "[" or t(k + 1) != "]":
+        return False
+    j = k - 2
+    while t(j) == "]":  # the later sizes of a table with several
+        j -= 3
+        if t(j + 1) != "[":
+            return False
+    if j < 0 or toks[j][0] != "id":
+        return False
+    before = t(j - 1)
+    return (j > 0 and toks[j - 1][0] == "id" and before not in ("return", "case")) or before in ("*", "&") or \
+        (before == "," and "(" not in line)
+
+
+def sites(rel, text):
+    """Every slip the file allows: (start, end, replacement)."""
+    toks = lex(text)
+    tmpl = template_brackets(text, toks)
+    out = []
+    for k, (kind, s, e) in enumerate(toks):
+        t = text[s:e]
+        line = text[text.rfind("\n", 0, s) + 1:text.find("\n", s)]
+        if "static_assert" in line or "operator" in line or "assert(" in line:
+            continue  # asserts are compiled out of the Release build the suite runs
+        if kind == "op" and t in SWAP and k not in tmpl:
+            if t in ("+", "-"):
+                prev = toks[k - 1] if k else None
+                ptxt = text[prev[1]:prev[2]] if prev else ""
+                binary = prev and (prev[0] in ("id", "num") or ptxt in (")", "]"))
+                if not binary or ptxt in ("return", "case"):
+                    continue
+            out.append((s, e, SWAP[t]))
+        elif kind == "num" and k not in tmpl and not dimension(text, toks, k, line):
+            m = NUM_RE.match(text, s)
+            body, suffix = m.group(1), m.group(2)
+            if "'" in body:
+                continue
+            if body.lower().startswith("0x"):
+                v = int(body, 16)
+                for nv in (v + 1, v - 1):
+                    if nv >= 0:
+                        out.append((s, e, "0x%x%s" % (nv, suffix)))
+            elif "." in body or "e" in body.lower() and not body.lower().startswith("0x"):
+                mant = re.match(r"[0-9.]+", body).group(0)
+                last = max(i for i, ch in enumerate(mant) if ch.isdigit())
+                d = int(mant[last])
+                for nd in (d + 1, d - 1):
+                    if 0 <= nd <= 9:
+                        out.append((s, e, mant[:last] + str(nd) + mant[last + 1:] + body[len(mant):] + suffix))
+            else:
+                v = int(body)
+                for nv in (v + 1, v - 1):
+                    if nv >= 0:
+                        out.append((s, e, str(nv) + suffix))
+    return out
+
+
+def all_sites(src):
+    found = []
+    for dirpath, _, files in os.walk(os.path.join(src, "src")):
+        for f in sorted(files):
+            if not f.endswith((".cpp", ".h")):
+                continue
+            path = os.path.join(dirpath, f)
+            rel = os.path.relpath(path, src)
+            if rel in SKIP_FILES:
+                continue
+            with open(path) as fh:
+                text = fh.read()
+            for s, e, rep in sites(rel, text):
+                found.append((rel, s, e, rep))
+    found.sort()
+    return found
+
+
+def line_of(text, pos):
+    return text.count("\n", 0, pos) + 1
+
+
+def run(cmd, cwd=None, timeout=None):
+    try:
+        r = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                           timeout=timeout)
+        return r.returncode, r.stdout
+    except subprocess.TimeoutExpired as ex:
+        return "timeout", (ex.stdout or b"").decode(errors="replace") if isinstance(ex.stdout, bytes) else ""
+
+
+def copy_checkout(work):
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, stdout=subprocess.PIPE,
+                           text=True, check=True).stdout.split()
+    for rel in files:
+        if rel.startswith(("build", ".git")) or not os.path.isfile(os.path.join(ROOT, rel)):
+            continue
+        dst = os.path.join(work, "src-copy", rel)
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        if not os.path.exists(dst) or open(dst, "rb").read() != open(os.path.join(ROOT, rel), "rb").read():
+            shutil.copy2(os.path.join(ROOT, rel), dst)
+
+
+def objects(build):
+    out = {}
+    for dirpath, _, files in os.walk(os.path.join(build, "CMakeFiles")):
+        for f in files:
+            if f.endswith(".o"):
+                p = os.path.join(dirpath, f)
+                out[p] = os.stat(p).st_mtime_ns
+    return out
+
+
+def list_tests(build):
+    rc, out = run(["ctest", "--test-dir", build, "-N"])
+    return [m.group(1) for m in re.finditer(r"Test\s+#\d+: (\S+)", out)]
+
+
+PROBE = [
+    ["zarv-dev", "bench", "6"],
+    ["zarv-dev", "evalbench", "1"],
+    ["zarv-dev", "perft", "4"],
+    ["zarv-dev", "perft", "--picker", "4", "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -"],
+    ["zarv-dev", "perft", "5", "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -"],
+    ["zarv-dev", "go", "--depth", "7", "r1bqkb1r/pppp1ppp/2n2n2/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR w KQkq -"],
+    ["zarv-dev", "go", "--depth", "9", "8/8/4k3/8/8/4K3/4P3/8 w - -"],
+    ["zarv-dev", "go", "--depth", "7", "8/pp3k2/2p5/3r4/8/2B5/PP3PPP/4R1K1 b - -"],
+]
+# Timing words vary from run to run; everything else must not.
+VOLATILE = re.compile(r"(time|nps) \d+|\d+\.\d+|\b\d+ nps|\d+ evaluations per second")
+
+
+def probe(build):
+    text = []
+    for cmd in PROBE:
+        rc, out = run([os.path.join(build, cmd[0])] + cmd[1:], timeout=300)
+        text.append("%s -> %s\n%s" % (" ".join(cmd), rc, VOLATILE.sub("#", out)))
+    return "\n".join(text)
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    ap.add_argument("--seed", type=int, default=18)
+    ap.add_argument("--count", type=int, default=200, help="slips that build")
+    ap.add_argument("--workdir")
+    ap.add_argument("--jobs", type=int, default=2, help="compile jobs")
+    ap.add_argument("--list", action="store_true", help="print the slips and stop")
+    ap.add_argument("--resume", action="store_true", help="keep the slips judged in results.json")
+    ap.add_argument("--no-probe", action="store_true", help="do not probe survivors")
+    args = ap.parse_args()
+    work = args.workdir or "/tmp/zarv-mutants-%d" % args.seed
+    src = os.path.join(work, "src-copy")
+    build = os.path.join(src, "build")
+    os.makedirs(work, exist_ok=True)
+    copy_checkout(work)
+
+    candidates = all_sites(src)
+    rng = random.Random(args.seed)
+    order = list(range(len(candidates)))
+    rng.shuffle(order)
+    texts = {}
+
+    def text_of(rel):
+        if rel not in texts:
+            with open(os.path.join(src, rel)) as fh:
+                texts[rel] = fh.read()
+        return texts[rel]
+
+    def describe(c):
+        rel, s, e, rep = c
+        t = text_of(rel)
+        return "%s:%d: %s -> %s   | %s" % (rel, line_of(t, s), t[s:e], rep,
+                                         t[t.rfind("\n", 0, s) + 1:t.find("\n", s)].strip())
+
+    if args.list:
+        for i in order[:args.count]:
+            print(describe(candidates[i]))
+        print("%d candidate slips in src/" % len(candidates))
+        return 0
+
+    print("%d candidate slips in src/, seed %d" % (len(candidates), args.seed), flush=True)
+    rc, out = run(["nice", "cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Release"])
+    if rc != 0:
+        print(out)
+        return 1
+    rc, out = run(["nice", "cmake", "--build", build, "-j", str(args.jobs)])
+    if rc != 0:
+        print(out)
+        return 1
+    tests = list_tests(build)
+    base_objs = objects(build)
+    shadow = os.path.join(work, "objects")
+    shutil.rmtree(shadow, ignore_errors=True)
+    for p in base_objs:
+        dst = os.path.join(shadow, os.path.relpath(p, build))
+        os.makedirs(os.path.dirname(dst), exist_ok=True)
+        shutil.copy2(p, dst)
+
+    # Unchanged program: every test passes and gives its time limit.
+    limit, t0 = {}, time.time()
+    for name in tests:
+        start = time.time()
+        rc, out = run(["ctest", "--test-dir", build, "-R", "^%s$" % re.escape(name), "--output-on-failure"])
+        if rc != 0:
+            print("the unchanged suite fails %s:\n%s" % (name, out))
+            return 1
+        limit[name] = max(30.0, 10 * (time.time() - start))
+    print("unchanged suite: %d tests, %.0f s" % (len(tests), time.time() - t0), flush=True)
+    base_probe = None if args.no_probe else probe(build)
+
+    results_path = os.path.join(work, "results.json")
+    results = []
+    if args.resume and os.path.exists(results_path):
+        with open(results_path) as fh:
+            results = json.load(fh)
+    done = {(r["file"], r["start"], r["replacement"]): r for r in results}
+    kills = {}
+    for r in results:
+        if r.get("caught_by"):
+            kills[r["caught_by"]] = kills.get(r["caught_by"], 0) + 1
+
+    judged = sum(1 for r in results if r["verdict"] != "no build")
+    for idx in order:
+        if judged >= args.count:
+            break
+        c = candidates[idx]
+        rel, s, e, rep = c
+        if (rel, s, rep) in done:
+            continue
+        path = os.path.join(src, rel)
+        orig = text_of(rel)
+        rec = {"file": rel, "start": s, "replacement": rep, "slip": describe(c)}
+        t_start = time.time()
+        with open(path, "w") as fh:
+            fh.write(orig[:s] + rep + orig[e:])
+        try:
+            rc, out = run(["nice", "cmake", "--build", build, "-j", str(args.jobs)], timeout=1800)
+            if rc != 0:
+                rec["verdict"] = "no build"
+            else:
+                rec["verdict"] = "survived"
+                ranked = sorted(tests, key=lambda n: -kills.get(n, 0))
+                for name in ranked:
+                    rc, out = run(["nice", "ctest", "--test-dir", build, "-R", "^%s$" % re.escape(name),
+                                   "--timeout", str(int(limit[name]))], timeout=limit[name] + 30)
+                    if rc != 0:
+                        rec["verdict"] = "caught"
+                        rec["caught_by"] = name + (" (time limit)" if rc == "timeout" or "Timeout" in out else "")
+                        kills[name] = kills.get(name, 0) + 1
+                        break
+                if rec["verdict"] == "survived" and base_probe is not None:
+                    rec["probe"] = "same output" if probe(build) == base_probe else "output differs"
+        finally:
+            with open(path, "w") as fh:
+                fh.write(orig)
+            # Put the unchanged objects back, newer than the sources, so the
+            # next slip recompiles only its own files.
+            for p, mtime in objects(build).items():
+                if base_objs.get(p) != mtime:
+                    shutil.copyfile(os.path.join(shadow, os.path.relpath(p, build)), p)
+                    os.utime(p, None)
+                    base_objs[p] = os.stat(p).st_mtime_ns
+        rec["seconds"] = round(time.time() - t_start, 1)
+        results.append(rec)
+        if rec["verdict"] != "no build":
+            judged += 1
+        print("[%d/%d] %-8s %s%s" % (judged, args.count, rec["verdict"], rec["slip"],
+                                     "  <" + rec.get("caught_by", rec.get("probe", "")) + ">"), flush=True)
+        with open(results_path, "w") as fh:
+            json.dump(results, fh, indent=1)
+
+    counted = [r for r in results if r["verdict"] != "no build"][:args.count]
+    caught = sum(r["verdict"] == "caught" for r in counted)
+    survivors = [r for r in counted if r["verdict"] == "survived"]
+    same = sum(r.get("probe") == "same output" for r in survivors)
+    print("\nsurvivors:")
+    for r in survivors:
+        print("  [%s] %s" % (r.get("probe", "not probed"), r["slip"]))
+    print("\nseed %d: %d slips, %d caught, %d survived (%d with the probe's output unchanged)" %
+          (args.seed, len(counted), caught, len(survivors), same))
+    if counted:
+        print("score: %.1f %% of all slips, %.1f %% of the slips whose probe output changes" %
+              (100.0 * caught / len(counted), 100.0 * caught / max(1, len(counted) - same)))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
