@@ -16,6 +16,9 @@ int platformInputClosed();
 // Wall clock: 100-nanosecond units since 1 January 1601 (UTC), as a double
 // number of seconds.
 double platformSeconds();
+// The reading platformSeconds returns: the system clock, unless a test puts a
+// clock of its own here to run the time rules without waiting.
+extern double (*platformClock)();
 void platformSleepMs(int ms);
 // File size in bytes, or -1 when the file cannot be examined.
 int64_t platformFileSize(const char* path);

@@ -149,8 +149,7 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
     }
     if (first) {
         sortByScore(rootList, rootCount);
-        easyMove = rootCount == 1 || (rootCount > 1 && rootList[0].score > rootList[1].score + 150)
-                       ? rootList[0].m : 0;
+        easyMove = obviousLead(rootCount, rootList[0].score, rootList[1].score) ? rootList[0].m : 0;
     } else if (bestLine.m[0]) {
         int at = 0;
         while (at < rootCount && rootList[at].m != bestLine.m[0]) ++at;

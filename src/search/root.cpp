@@ -38,6 +38,11 @@ static constexpr int PV_TEXT = 64 * 8;
 
 void resetSearchState() { firstSearch = true; }
 
+bool obviousLead(int count, int first, int second) {
+    // A lone legal move is as obvious as a move can be.
+    return count == 1 || (count > 1 && first > second + 150);
+}
+
 void scoreText(int s, char* out) {
     if (s > MATE_BOUND)
         std::sprintf(out, "mate %d", (MATE - s) / 2 + 1);
@@ -183,13 +188,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
         for (int i = 0; i < lstCount; ++i)
             for (int j = i + 1; j < lstCount; ++j)
                 if (lst[j].score > lst[i].score) std::swap(lst[i], lst[j]);
-        // A lone legal move is as obvious as a move can be.
-        if (lstCount == 1)
-            easyMove = lst[0].m;
-        else if (lstCount > 1 && lst[0].score > lst[1].score + 150)
-            easyMove = lst[0].m;
-        else
-            easyMove = 0;
+        easyMove = obviousLead(lstCount, lst[0].score, lst[1].score) ? lst[0].m : 0;
     } else {
         for (int i = 0; i < lstCount; ++i) {
             if (lst[i].m != line.m[0]) continue;

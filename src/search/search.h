@@ -53,6 +53,9 @@ void uciBeginSearch(Position& p, double budget, int depthLimit);
 // counters back to 1 and the table cleared.
 void resetSearchState();
 int searchRoot(const Position& p, int depth, PvLine& line);
+// Whether the first iteration's sorted root list (count moves, the two best
+// scores) has an obvious move: a lone move, or one more than 150 ahead.
+bool obviousLead(int count, int first, int second);
 // The line as coordinate moves, each followed by a blank; sets bestMove to its
 // first move, or to "ZZZZ" when the line is empty.
 void getUciPv(const PvLine& line, char* text);

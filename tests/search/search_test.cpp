@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "base/general.h"
+#include "base/platform.h"
 #include "board/make.h"
 #include "board/notation.h"
 #include "eval/eval.h"
@@ -35,6 +37,7 @@ struct SearchTest : ::testing::Test {
         ttabClear(hashtable);
         std::fill(his_s, his_s + 1024, 1);
         std::fill(his_f, his_f + 1024, 1);
+        for (Move* k : {ka, kb, oa, ob}) std::fill(k, k + 128, 0);
         savedPoll = searchPoll;
         searchPoll = nullptr, searchSilent = 1, nodeLimit = 0, goaltime = 1e18;
         abortflag = 0;
@@ -213,15 +216,29 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
     }
 }
 
+// The values and node counts of shallow null-window searches and the values of
+// the quiescence search over the perft suite's positions, folded in order into
+// one number that a change to any of them moves.
+constexpr uint64_t SHALLOW_FINGERPRINT = 0xe8997ea5442f14cc;
+
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     PvLine line;
+    uint64_t fingerprint = 0;
     for (const auto& [fen, counts] : loadPerftSuite()) {
         Position p = fromFen(fen);
+        for (int depth : {2, 3, 4, 5, 6, 7}) {
+            ttabClear(hashtable);
+            const uint64_t before = nodecount;
+            const int v = searchNonPv(p, 1, depth, 1, line, 0);
+            fingerprint = (fingerprint * 1000003 + uint64_t(int64_t(v))) * 1000003 + (nodecount - before);
+        }
         if (p.inCheck) continue;
         int e0 = eval(p);
         ttabClear(hashtable);
         EXPECT_EQ(searchQuies(p, -32001, 32001, -26, 1, line), e0) << fen;  // too deep: no captures
-        EXPECT_GE(searchQuies(p, -32001, 32001, 0, 1, line), e0) << fen;
+        const int full = searchQuies(p, -32001, 32001, 0, 1, line);
+        EXPECT_GE(full, e0) << fen;
+        fingerprint = fingerprint * 1000003 + uint64_t(int64_t(full));
         EXPECT_EQ(searchQuies(p, e0 - 1, e0, 0, 1, line), e0) << fen;  // stand pat at beta
         ttabClear(hashtable);
         int q = searchQuies(p, e0 + 29, e0 + 30, 0, 1, line);
@@ -230,6 +247,7 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
         ttabClear(hashtable);
         EXPECT_GE(searchNonPv(p, e0 + 150, 3, 1, line, 0), e0) << fen;  // frontier futility
     }
+    EXPECT_EQ(fingerprint, SHALLOW_FINGERPRINT);
 }
 
 TEST_F(SearchTest, MatedAndStalemateNodes) {
@@ -296,4 +314,86 @@ TEST_F(SearchTest, StoppedBeforeTheFirstIteration) {
     alg(lst[0].m, first);
     EXPECT_EQ(std::string(bestMove), first);
     EXPECT_EQ(firstIterationDone, 0);
+}
+
+TEST(EasyMove, LeadOfMoreThan150OrALoneMove) {
+    struct Case { int count, first, second; bool want; } cases[] = {
+        {0, 0, 0, false},   {1, 0, 900, true},    {2, 151, 0, true},     {2, 150, 0, false},
+        {2, -149, -300, true}, {2, -150, -300, false}, {30, 400, 249, true}, {30, 400, 250, false},
+    };
+    for (auto c : cases) EXPECT_EQ(obviousLead(c.count, c.first, c.second), c.want) << c.first << " " << c.second;
+}
+
+namespace {
+
+// A clock the test holds: the search's first reading is its start, every
+// later one is `clockNow`.
+constexpr double CLOCK_START = 1000.0;
+double clockNow = CLOCK_START;
+int clockReads = 0;
+double heldClock() { return clockReads++ ? clockNow : CLOCK_START; }
+
+struct HeldClockTest : SearchTest {
+    double (*saved)() = platformClock;
+    void SetUp() override { SearchTest::SetUp(), platformClock = heldClock, clockReads = 0; }
+    void TearDown() override { platformClock = saved, SearchTest::TearDown(); }
+    // The last iteration a search with the clock at `now` finished.
+    int iterations(const char* fen, double budget, double now, int depthLimit) {
+        clockReads = 0, clockNow = now;
+        resetSearchState();
+        Position p = fromFen(fen);
+        searchSilent = 0;
+        testing::internal::CaptureStdout();
+        uciBeginSearch(p, budget, depthLimit);
+        const std::string out = testing::internal::GetCapturedStdout();
+        searchSilent = 1;
+        int last = 0;
+        for (const auto& l : splitLines(out))
+            if (l.rfind("info depth ", 0) == 0) last = std::stoi(l.substr(11));
+        return last;
+    }
+};
+
+double below(double t) { return std::nextafter(t, 0.0); }
+double above(double t) { return std::nextafter(t, 1e12); }
+
+}  // namespace
+
+// The soft limits at 0.064, 0.65 and 2.5 times the budget, each just reached
+// and just missed, decide after which iteration the search ends.
+TEST_F(HeldClockTest, IterationLimitsOfTheTimeRules) {
+    const double B = 2.0, t1 = CLOCK_START + 0.064 * B, t2 = CLOCK_START + 0.65 * B, t3 = CLOCK_START + 2.5 * B;
+    const char* easy = "4k3/ppp2ppp/8/3q4/8/8/PPP2PPP/3RK3 w - - 0 1";  // the rook takes a queen
+    const char* quiet = START_FEN;
+    struct Case { const char* fen; double now; int depthLimit, want; } cases[] = {
+        {easy, t1, 9, 7},           // an obvious move, from the seventh iteration on
+        {easy, below(t1), 9, 9},    //
+        {easy, t1, 6, 6},           // the depth limit first
+        {quiet, t2, 9, 9},          // the best move never changed
+        {quiet, above(t2), 9, 2},   //
+        {quiet, t3, 9, 2},          // it changed more than once
+        {quiet, above(t3), 9, 1},   //
+    };
+    for (auto c : cases) {
+        EXPECT_EQ(iterations(c.fen, B, c.now, c.depthLimit), c.want) << c.fen << " at +" << c.now - CLOCK_START;
+        EXPECT_EQ(goaltime, CLOCK_START + 4.0 * B);
+    }
+}
+
+// The poll step reads the clock every 4,096 nodes and stops the search from
+// the hard limit on, except while pondering.
+TEST_F(HeldClockTest, PollStepStopsAtTheHardLimit) {
+    goaltime = 1004.0;
+    struct Case { uint32_t tics; double now; int ponder, want; } cases[] = {
+        {4095, 1004.0, 0, 1}, {4095, below(1004.0), 0, 0}, {4094, 2000.0, 0, 0}, {4096, 2000.0, 0, 0},
+        {8191, 1004.5, 0, 1}, {65535, 1004.0, 0, 1},       {4095, 2000.0, 1, 0},
+    };
+    for (auto c : cases) {
+        tics = c.tics, clockReads = 1, clockNow = c.now;
+        ponderMode = c.ponder;
+        abortflag = 0;
+        EXPECT_EQ(pollStep(), c.want) << c.tics << " " << c.now;
+        EXPECT_EQ(abortflag, c.want) << c.tics;
+    }
+    ponderMode = 0;
 }
