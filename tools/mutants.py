@@ -20,10 +20,13 @@ probe output differs is a fault the suite misses.
     tools/mutants.py --seed 18 --count 200 --list   # only the slips that would be made
 
 The copy lives in --workdir (default /tmp/zarv-mutants-<seed>) and is kept, so
-a second run reuses its build. Results go to <workdir>/results.json as they
-come; --resume takes the slips already judged there.
+a second run reuses its build. It is built with -O1 (--opt): quicker to
+rebuild, and the tests do not depend on speed. Results go to
+<workdir>/results.json as they come; --resume keeps the verdicts that still
+hold for the checkout as it is now and judges the rest again.
 """
 import argparse
+import hashlib
 import json
 import os
 import random
@@ -220,15 +223,40 @@ def run(cmd, cwd=None, timeout=None):
 
 
 def copy_checkout(work):
+    """Brings the copy up to the checkout's files (committed or not); returns
+    a digest of src/ and one per test file."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, stdout=subprocess.PIPE,
                            text=True, check=True).stdout.split()
-    for rel in files:
-        if rel.startswith(("build", ".git")) or not os.path.isfile(os.path.join(ROOT, rel)):
-            continue
-        dst = os.path.join(work, "src-copy", rel)
+    files = [f for f in files if not f.startswith(("build", ".git")) and os.path.isfile(os.path.join(ROOT, f))]
+    copy = os.path.join(work, "src-copy")
+    for top in ("src", "tests", "tools"):
+        for dirpath, _, names in os.walk(os.path.join(copy, top)):
+            for f in names:
+                if os.path.relpath(os.path.join(dirpath, f), copy) not in files:
+                    os.remove(os.path.join(dirpath, f))
+    src_digest, test_digests = hashlib.sha1(), {}
+    for rel in sorted(files):
+        data = open(os.path.join(ROOT, rel), "rb").read()
+        dst = os.path.join(copy, rel)
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        if not os.path.exists(dst) or open(dst, "rb").read() != open(os.path.join(ROOT, rel), "rb").read():
+        if not os.path.exists(dst) or open(dst, "rb").read() != data:
             shutil.copy2(os.path.join(ROOT, rel), dst)
+        if rel.startswith("src/"):
+            src_digest.update(rel.encode() + data)
+        elif rel.startswith("tests/"):
+            test_digests[rel] = hashlib.sha1(data).hexdigest()
+    return src_digest.hexdigest(), test_digests
+
+
+def test_file_digest(src, name, test_digests):
+    """Digest of the test file that defines the test Suite.Name."""
+    suite, _, case = name.partition(".")
+    pattern = re.compile(r"TEST(_F)?\(\s*%s\s*,\s*%s\s*\)" % (re.escape(suite), re.escape(case)))
+    shared = "".join(d for rel, d in sorted(test_digests.items()) if not rel.endswith("_test.cpp"))
+    for rel in sorted(test_digests):
+        if rel.endswith("_test.cpp") and pattern.search(open(os.path.join(src, rel)).read()):
+            return hashlib.sha1((test_digests[rel] + shared).encode()).hexdigest()
+    return None
 
 
 def objects(build):
@@ -275,14 +303,18 @@ def main():
     ap.add_argument("--workdir")
     ap.add_argument("--jobs", type=int, default=2, help="compile jobs")
     ap.add_argument("--list", action="store_true", help="print the slips and stop")
-    ap.add_argument("--resume", action="store_true", help="keep the slips judged in results.json")
+    ap.add_argument("--resume", action="store_true",
+                    help="take verdicts from results.json that still hold: the same src/, and for a caught slip the "
+                         "same source of the test that caught it (survivors are judged again when tests changed)")
+    ap.add_argument("--opt", default="-O1", help="optimisation of the build (default -O1: quicker to rebuild)")
     ap.add_argument("--no-probe", action="store_true", help="do not probe survivors")
     args = ap.parse_args()
     work = args.workdir or "/tmp/zarv-mutants-%d" % args.seed
     src = os.path.join(work, "src-copy")
     build = os.path.join(src, "build")
     os.makedirs(work, exist_ok=True)
-    copy_checkout(work)
+    src_digest, test_digests = copy_checkout(work)
+    tests_digest = hashlib.sha1(json.dumps(sorted(test_digests.items())).encode()).hexdigest()
 
     candidates = all_sites(src)
     rng = random.Random(args.seed)
@@ -309,7 +341,8 @@ def main():
         return 0
 
     print("%d candidate slips in src/, seed %d" % (len(candidates), args.seed), flush=True)
-    rc, out = run(["nice", "cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Release"])
+    rc, out = run(["nice", "cmake", "-S", src, "-B", build, "-DCMAKE_BUILD_TYPE=Release",
+                   "-DCMAKE_CXX_FLAGS_RELEASE=%s -DNDEBUG" % args.opt])
     if rc != 0:
         print(out)
         return 1
@@ -342,7 +375,16 @@ def main():
     results = []
     if args.resume and os.path.exists(results_path):
         with open(results_path) as fh:
-            results = json.load(fh)
+            for r in json.load(fh):
+                if r["src"] != src_digest:
+                    continue
+                killer = r.get("caught_by", "").split(" ")[0]
+                holds = (r["verdict"] == "no build" or
+                         (r["verdict"] == "survived" and r["tests"] == tests_digest) or
+                         (r["verdict"] == "caught" and killer in tests and
+                          test_file_digest(src, killer, test_digests) == r.get("killer_source")))
+                if holds:
+                    results.append(r)
     done = {(r["file"], r["start"], r["replacement"]): r for r in results}
     kills = {}
     for r in results:
@@ -359,7 +401,8 @@ def main():
             continue
         path = os.path.join(src, rel)
         orig = text_of(rel)
-        rec = {"file": rel, "start": s, "replacement": rep, "slip": describe(c)}
+        rec = {"file": rel, "start": s, "replacement": rep, "slip": describe(c), "src": src_digest,
+               "tests": tests_digest}
         t_start = time.time()
         with open(path, "w") as fh:
             fh.write(orig[:s] + rep + orig[e:])
@@ -376,6 +419,7 @@ def main():
                     if rc != 0:
                         rec["verdict"] = "caught"
                         rec["caught_by"] = name + (" (time limit)" if rc == "timeout" or "Timeout" in out else "")
+                        rec["killer_source"] = test_file_digest(src, name, test_digests)
                         kills[name] = kills.get(name, 0) + 1
                         break
                 if rec["verdict"] == "survived" and base_probe is not None:
