@@ -49,6 +49,17 @@ TEST_F(EvalTest, BishopAndDrawishnessScaling) {
         {"6k1/8/5b2/8/8/8/8/3R2K1 w - -", 24},           // rook against bishop, no pawns: 0.1
         {"6k1/8/5n2/8/8/8/8/3Q2K1 w - -", 313},          // queen against knight: 0.4
         {"4k3/pp6/8/8/8/8/PPP5/4K3 b - -", -150},        // pawn ending: 1.3
+        // No pawns: 0.1 while the pieces differ by at most three pawns and
+        // come to less than thirteen, else 0.4.
+        {"6k1/8/5n2/8/8/8/8/2BN2K1 w - -", 39},          // +3, 9
+        {"2bn2k1/8/8/8/8/8/8/3N2K1 w - -", -39},         // -3
+        {"6k1/8/5n2/8/8/8/8/2B1KB2 w - -", 154},         // +4
+        {"2b2bk1/8/8/8/8/8/8/3N2K1 w - -", -154},        // -4
+        {"6k1/8/5r2/8/8/8/8/2B1KB2 w - -", 15},          // +2, 12
+        {"6k1/8/5r2/8/8/8/8/2B1K2R w - -", 152},         // +3, 13
+        // Opposite bishops with heavy pieces: 0.9 up to stage 13.
+        {"2r1k2r/p7/8/3b4/8/8/PP6/2BQK3 w - -", 50},     // stage 12
+        {"2r1k2r/p7/8/3b4/8/8/PP6/2BQK2R w - -", 447},   // stage 14
     };
     for (auto [fen, v] : cases) EXPECT_EQ(evalFen(fen), v) << fen;
     // Ten knights, queen, rook and bishop at the king: 105 units, clamped to 95.

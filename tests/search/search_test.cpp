@@ -219,26 +219,31 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
 // The values and node counts of shallow null-window searches and the values of
 // the quiescence search over the perft suite's positions, folded in order into
 // one number that a change to any of them moves.
-constexpr uint64_t SHALLOW_FINGERPRINT = 0xe8997ea5442f14cc;
+constexpr uint64_t SHALLOW_FINGERPRINT = 0xdedc8af49cb9fca2;
 
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     PvLine line;
     uint64_t fingerprint = 0;
     for (const auto& [fen, counts] : loadPerftSuite()) {
         Position p = fromFen(fen);
-        for (int depth : {2, 3, 4, 5, 6, 7}) {
-            ttabClear(hashtable);
-            const uint64_t before = nodecount;
-            const int v = searchNonPv(p, 1, depth, 1, line, 0);
-            fingerprint = (fingerprint * 1000003 + uint64_t(int64_t(v))) * 1000003 + (nodecount - before);
-        }
+        for (int razoring : {0, 8})  // off, as by default, and on as far as the command line allows
+            for (int depth = 2; depth <= 8; ++depth) {
+                ttabClear(hashtable);
+                use_razor = razoring;
+                const uint64_t before = nodecount;
+                const int v = searchNonPv(p, 1, depth, 1, line, 0);
+                fingerprint = (fingerprint * 1000003 + uint64_t(int64_t(v))) * 1000003 + (nodecount - before);
+            }
+        use_razor = 0;
         if (p.inCheck) continue;
         int e0 = eval(p);
         ttabClear(hashtable);
         EXPECT_EQ(searchQuies(p, -32001, 32001, -26, 1, line), e0) << fen;  // too deep: no captures
-        const int full = searchQuies(p, -32001, 32001, 0, 1, line);
-        EXPECT_GE(full, e0) << fen;
-        fingerprint = fingerprint * 1000003 + uint64_t(int64_t(full));
+        for (int depth : {0, -24}) {  // -24: the last quiescence ply that still looks at captures
+            const int full = searchQuies(p, -32001, 32001, depth, 1, line);
+            EXPECT_GE(full, e0) << fen;
+            fingerprint = fingerprint * 1000003 + uint64_t(int64_t(full));
+        }
         EXPECT_EQ(searchQuies(p, e0 - 1, e0, 0, 1, line), e0) << fen;  // stand pat at beta
         ttabClear(hashtable);
         int q = searchQuies(p, e0 + 29, e0 + 30, 0, 1, line);
