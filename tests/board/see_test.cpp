@@ -64,6 +64,7 @@ TEST(Threats, ThreatExistsAndItsMirror) {
         {"queen attacked by a pawn", "4k3/8/8/2p5/3Q4/8/8/4K3 w - -", "", 17},
         {"undefended knight attacked by a rook", "4k3/8/8/3r4/8/8/3N4/7K w - -", "", 6},
         {"pawn-defended knight attacked by a rook", "4k3/8/8/3r4/8/3N4/2P5/7K w - -", "", 1},
+        {"a threat of 1 after the knights: the pawns are looked at", "4k3/8/8/3r4/8/3N4/2P5/r2P3K w - -", "", 2},
         {"black rook attacked by a queen", "4k3/8/8/3r4/8/8/3Q4/4K3 b - -", "", 9},
         // Rxb +6, Rxr -1, Kxr +6: the bishop is lost for nothing.
         {"bishop lost after the rooks trade", "4k3/8/8/8/8/8/4K3/r3b2R b - -", "", 6},
