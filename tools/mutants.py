@@ -240,7 +240,7 @@ def copy_checkout(work):
         dst = os.path.join(copy, rel)
         os.makedirs(os.path.dirname(dst), exist_ok=True)
         if not os.path.exists(dst) or open(dst, "rb").read() != data:
-            shutil.copy2(os.path.join(ROOT, rel), dst)
+            shutil.copyfile(os.path.join(ROOT, rel), dst)  # newer than any object built from the old text
         if rel.startswith("src/"):
             src_digest.update(rel.encode() + data)
         elif rel.startswith("tests/"):
@@ -285,7 +285,7 @@ PROBE = [
     ["zarv-dev", "go", "--depth", "7", "8/pp3k2/2p5/3r4/8/2B5/PP3PPP/4R1K1 b - -"],
 ]
 # Timing words vary from run to run; everything else must not.
-VOLATILE = re.compile(r"(time|nps) \d+|\d+\.\d+|\b\d+ nps|\d+ evaluations per second")
+VOLATILE = re.compile(r"(time|nps) \d+|\d+ ms|\d+\.\d+( \d+)?|\b\d+ nps|\d+ evaluations per second")
 
 
 def probe(build):
@@ -370,6 +370,9 @@ def main():
         limit[name] = max(30.0, 10 * (time.time() - start))
     print("unchanged suite: %d tests, %.0f s" % (len(tests), time.time() - t0), flush=True)
     base_probe = None if args.no_probe else probe(build)
+    if base_probe is not None and probe(build) != base_probe:
+        print("the probe's output of the unchanged program varies from run to run")
+        return 1
 
     results_path = os.path.join(work, "results.json")
     results = []
