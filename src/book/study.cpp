@@ -139,10 +139,7 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
         if (candidate) cands[candCount++] = {m, s};
         if (s > best) {
             best = s;
-            bestLine.m[0] = m;
-            int k = 0;
-            for (; k < 62 && childLine.m[k]; ++k) bestLine.m[k + 1] = childLine.m[k];
-            bestLine.m[k + 1] = 0;
+            setLine(bestLine, m, childLine);
         }
         if (s >= beta) break;
         alpha = std::max(alpha, best);
