@@ -284,15 +284,22 @@ PROBE = [
     ["zarv-dev", "go", "--depth", "9", "8/8/4k3/8/8/4K3/4P3/8 w - -"],
     ["zarv-dev", "go", "--depth", "7", "8/pp3k2/2p5/3r4/8/2B5/PP3PPP/4R1K1 b - -"],
 ]
-# Timing words vary from run to run; everything else must not.
-VOLATILE = re.compile(r"(time|nps) \d+|\d+ ms|\d+\.\d+( \d+)?|\b\d+ nps|\d+ evaluations per second")
+# Timings vary from run to run; everything else must not.
+VOLATILE = [(r"\b(time|nps) \d+", r"\1 #"), (r"\s+\d+ ms\b", " # ms"), (r"nodes \d+ nps", "nodes # nps"),
+            (r"\d+\.\d+( \d+)?", "#"), (r"\d+ evaluations per second", "# evaluations per second")]
+
+
+def steady(out):
+    for pattern, repl in VOLATILE:
+        out = re.sub(pattern, repl, out)
+    return out
 
 
 def probe(build):
     text = []
     for cmd in PROBE:
         rc, out = run([os.path.join(build, cmd[0])] + cmd[1:], timeout=300)
-        text.append("%s -> %s\n%s" % (" ".join(cmd), rc, VOLATILE.sub("#", out)))
+        text.append("%s -> %s\n%s" % (" ".join(cmd), rc, steady(out)))
     return "\n".join(text)
 
 
