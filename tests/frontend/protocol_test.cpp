@@ -160,4 +160,7 @@ TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
     RunResult r = run("position startpos moves e2e4\nisready\ngo depth 1\n");
     std::string best = r.out.substr(r.out.find("bestmove ") + 9);
     EXPECT_TRUE(best[1] == '7' || best[1] == '8') << r.out;  // a black move
+    size_t infos = 0;
+    for (size_t at = 0; (at = r.out.find("info depth ", at)) != std::string::npos; ++at) ++infos;
+    EXPECT_EQ(infos, 1u) << r.out;  // depth 1: one iteration
 }

@@ -353,8 +353,16 @@ struct HeldClockTest : SearchTest {
         const std::string out = testing::internal::GetCapturedStdout();
         searchSilent = 1;
         int last = 0;
-        for (const auto& l : splitLines(out))
-            if (l.rfind("info depth ", 0) == 0) last = std::stoi(l.substr(11));
+        const double e = now - CLOCK_START;
+        for (const auto& l : splitLines(out)) {
+            int depth = 0, ms = 0;
+            unsigned long long nodes = 0, nps = 0;
+            if (std::sscanf(l.c_str(), "info depth %d time %d nodes %llu score %*s %*d nps %llu", &depth, &ms,
+                            &nodes, &nps) != 4)
+                continue;
+            EXPECT_EQ(std::tuple(ms, nps), std::tuple(int(1000 * e), (unsigned long long)(double(nodes) / e))) << l;
+            last = depth;
+        }
         return last;
     }
 };
