@@ -36,6 +36,7 @@ import subprocess
 import sys
 import time
 
+FIRST_TESTS = 6  # tests run one by one before the rest of the suite
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
 # Files left out: machine-found magic multipliers are no programmer's slip.
@@ -270,8 +271,11 @@ def objects(build):
 
 
 def list_tests(build):
-    rc, out = run(["ctest", "--test-dir", build, "-N"])
-    return [m.group(1) for m in re.finditer(r"Test\s+#\d+: (\S+)", out)]
+    """Test names in CTest's order, and the program each one runs."""
+    out = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"], stdout=subprocess.PIPE,
+                         text=True, check=True).stdout
+    tests = json.loads(out)["tests"]
+    return [t["name"] for t in tests], {t["name"]: os.path.basename(t["command"][0]) for t in tests}
 
 
 PROBE = [
@@ -357,7 +361,7 @@ def main():
     if rc != 0:
         print(out)
         return 1
-    tests = list_tests(build)
+    tests, target = list_tests(build)
     base_objs = objects(build)
     shadow = os.path.join(work, "objects")
     shutil.rmtree(shadow, ignore_errors=True)
@@ -374,7 +378,7 @@ def main():
         if rc != 0:
             print("the unchanged suite fails %s:\n%s" % (name, out))
             return 1
-        limit[name] = max(30.0, 10 * (time.time() - start))
+        limit[name] = max(10.0, 5 * (time.time() - start))
     print("unchanged suite: %d tests, %.0f s" % (len(tests), time.time() - t0), flush=True)
     base_probe = None if args.no_probe else probe(build)
     if base_probe is not None and probe(build) != base_probe:
@@ -417,21 +421,41 @@ def main():
         with open(path, "w") as fh:
             fh.write(orig[:s] + rep + orig[e:])
         try:
-            rc, out = run(["nice", "cmake", "--build", build, "-j", str(args.jobs)], timeout=1800)
-            if rc != 0:
-                rec["verdict"] = "no build"
-            else:
-                rec["verdict"] = "survived"
-                ranked = sorted(tests, key=lambda n: -kills.get(n, 0))
-                for name in ranked:
-                    rc, out = run(["nice", "ctest", "--test-dir", build, "-R", "^%s$" % re.escape(name),
-                                   "--timeout", str(int(limit[name]))], timeout=limit[name] + 30)
+            # The tests that caught most slips so far run first, each built on
+            # its own; the rest run in one CTest call once everything is built.
+            built, ranked = set(), sorted(tests, key=lambda n: -kills.get(n, 0))
+            first = [n for n in ranked[:FIRST_TESTS] if kills.get(n)]
+            rest = [n for n in tests if n not in first]
+            rec["verdict"] = "survived"
+            for name in first + [None]:
+                goal = target[name] if name else "all"
+                if goal not in built:
+                    rc, out = run(["nice", "cmake", "--build", build, "-j", str(args.jobs), "--target", goal],
+                                  timeout=1800)
                     if rc != 0:
-                        rec["verdict"] = "caught"
-                        rec["caught_by"] = name + (" (time limit)" if rc == "timeout" or "Timeout" in out else "")
-                        rec["killer_source"] = test_file_digest(src, name, test_digests)
-                        kills[name] = kills.get(name, 0) + 1
+                        rec["verdict"] = "no build"
                         break
+                    built.add(goal)
+                if name:
+                    cmd, wait, which = ["-R", "^%s$" % re.escape(name)], limit[name], name
+                else:
+                    wait = max(limit[n] for n in rest)
+                    cmd, which = ["-E", "^(%s)$" % "|".join(re.escape(n) for n in first)] if first else [], None
+                rc, out = run(["nice", "ctest", "--test-dir", build, "--stop-on-failure", "--timeout", str(int(wait))]
+                              + cmd, timeout=wait * len(rest) + 60)
+                if rc != 0:
+                    if which is None:
+                        found = re.findall(r"\d+ - (\S+) \(([^)]*)\)", out)
+                        which = found[0][0] if found else "the rest of the suite"
+                        timed = rc == "timeout" or (found and found[0][1] == "Timeout")
+                    else:
+                        timed = rc == "timeout" or "Timeout" in out
+                    rec["verdict"] = "caught"
+                    rec["caught_by"] = which + (" (time limit)" if timed else "")
+                    rec["killer_source"] = test_file_digest(src, which, test_digests)
+                    kills[which] = kills.get(which, 0) + 1
+                    break
+            if rec["verdict"] != "no build":
                 if rec["verdict"] == "survived" and base_probe is not None:
                     rec["probe"] = "same output" if probe(build) == base_probe else "output differs"
         finally:
