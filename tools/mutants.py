@@ -32,8 +32,10 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
+import tempfile
 import time
 
 FIRST_TESTS = 6  # tests run one by one before the rest of the suite
@@ -215,12 +217,23 @@ def line_of(text, pos):
 
 
 def run(cmd, cwd=None, timeout=None):
-    try:
-        r = subprocess.run(cmd, cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
-                           timeout=timeout)
-        return r.returncode, r.stdout
-    except subprocess.TimeoutExpired as ex:
-        return "timeout", (ex.stdout or b"").decode(errors="replace") if isinstance(ex.stdout, bytes) else ""
+    """Runs cmd in a session of its own; on the time limit, and after it, every
+    process it left (an engine a test started and lost) is ended with it. The
+    output goes through a file, which no such process can hold open."""
+    with tempfile.TemporaryFile(mode="w+") as out:
+        p = subprocess.Popen(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT, text=True,
+                             start_new_session=True)
+        try:
+            rc = p.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            rc = "timeout"
+        try:
+            os.killpg(p.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        p.wait()
+        out.seek(0)
+        return rc, out.read()
 
 
 def copy_checkout(work):
@@ -393,8 +406,7 @@ def main():
                 if r["src"] != src_digest:
                     continue
                 killer = r.get("caught_by", "").split(" ")[0]
-                holds = (r["verdict"] == "no build" or
-                         (r["verdict"] == "survived" and r["tests"] == tests_digest) or
+                holds = ((r["verdict"] == "survived" and r["tests"] == tests_digest) or
                          (r["verdict"] == "caught" and killer in tests and
                           test_file_digest(src, killer, test_digests) == r.get("killer_source")))
                 if holds:
@@ -434,6 +446,7 @@ def main():
                                   timeout=1800)
                     if rc != 0:
                         rec["verdict"] = "no build"
+                        rec["build_error"] = out[-2000:]
                         break
                     built.add(goal)
                 if name:

@@ -340,6 +340,7 @@ double heldClock() { return clockReads++ ? clockNow : CLOCK_START; }
 
 struct HeldClockTest : SearchTest {
     double (*saved)() = platformClock;
+    std::string out;  // what the last search wrote
     void SetUp() override { SearchTest::SetUp(), platformClock = heldClock, clockReads = 0; }
     void TearDown() override { platformClock = saved, SearchTest::TearDown(); }
     // The last iteration a search with the clock at `now` finished.
@@ -350,7 +351,7 @@ struct HeldClockTest : SearchTest {
         searchSilent = 0;
         testing::internal::CaptureStdout();
         uciBeginSearch(p, budget, depthLimit);
-        const std::string out = testing::internal::GetCapturedStdout();
+        out = testing::internal::GetCapturedStdout();
         searchSilent = 1;
         int last = 0;
         const double e = now - CLOCK_START;
@@ -391,6 +392,16 @@ TEST_F(HeldClockTest, IterationLimitsOfTheTimeRules) {
         EXPECT_EQ(iterations(c.fen, B, c.now, c.depthLimit), c.want) << c.fen << " at +" << c.now - CLOCK_START;
         EXPECT_EQ(goaltime, CLOCK_START + 4.0 * B);
     }
+}
+
+// The principal variation and the ponder move come whole out of the nodes' lines.
+TEST_F(HeldClockTest, LineOfTheLastIteration) {
+    EXPECT_EQ(iterations("2k5/8/8/2K5/8/8/8/7R w - - 0 1", 2.0, CLOCK_START + 0.01, 6), 6);
+    const auto lines = splitLines(out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2].substr(lines[lines.size() - 2].find(" pv ")),
+              " pv h1h7 c8d8 c5d6 d8e8 h7e7 e8d8 e7d7 d8c8 d7c7 c8d8 ");
+    EXPECT_EQ(lines.back(), "bestmove h1h7 ponder c8d8");
 }
 
 // The poll step reads the clock every 4,096 nodes and stops the search from
