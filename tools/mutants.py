@@ -330,9 +330,21 @@ def main():
     ap.add_argument("--resume", action="store_true",
                     help="take verdicts from results.json that still hold: the same src/, and for a caught slip the "
                          "same source of the test that caught it (survivors are judged again when tests changed)")
+    ap.add_argument("--positions", default="0:", metavar="A:B",
+                    help="judge only the slips at places A to B-1 of the seed's order (to share a run between "
+                         "two copies in different work dirs)")
+    ap.add_argument("--report", nargs="+", metavar="WORKDIR",
+                    help="print the survivors and the score of the first --count slips judged in these work dirs")
     ap.add_argument("--opt", default="-O1", help="optimisation of the build (default -O1: quicker to rebuild)")
     ap.add_argument("--no-probe", action="store_true", help="do not probe survivors")
     args = ap.parse_args()
+    if args.report:
+        merged = {}
+        for d in args.report:
+            with open(os.path.join(d, "results.json")) as fh:
+                for r in json.load(fh):
+                    merged[r["pos"]] = r
+        return summarize([merged[k] for k in sorted(merged)], args.count, args.seed)
     work = args.workdir or "/tmp/zarv-mutants-%d" % args.seed
     src = os.path.join(work, "src-copy")
     build = os.path.join(src, "build")
@@ -400,6 +412,7 @@ def main():
 
     results_path = os.path.join(work, "results.json")
     results = []
+    pos_of = {candidates[idx][:2] + candidates[idx][3:]: pos for pos, idx in enumerate(order)}
     if args.resume and os.path.exists(results_path):
         with open(results_path) as fh:
             for r in json.load(fh):
@@ -410,6 +423,7 @@ def main():
                          (r["verdict"] == "caught" and killer in tests and
                           test_file_digest(src, killer, test_digests) == r.get("killer_source")))
                 if holds:
+                    r["pos"] = pos_of[(r["file"], r["start"], r["replacement"])]
                     results.append(r)
     done = {(r["file"], r["start"], r["replacement"]): r for r in results}
     kills = {}
@@ -418,16 +432,19 @@ def main():
             kills[r["caught_by"]] = kills.get(r["caught_by"], 0) + 1
 
     judged = sum(1 for r in results if r["verdict"] != "no build")
-    for idx in order:
+    first_pos, _, last_pos = args.positions.partition(":")
+    for pos, idx in enumerate(order):
         if judged >= args.count:
             break
+        if pos < int(first_pos) or (last_pos and pos >= int(last_pos)):
+            continue
         c = candidates[idx]
         rel, s, e, rep = c
         if (rel, s, rep) in done:
             continue
         path = os.path.join(src, rel)
         orig = text_of(rel)
-        rec = {"file": rel, "start": s, "replacement": rep, "slip": describe(c), "src": src_digest,
+        rec = {"pos": pos, "file": rel, "start": s, "replacement": rep, "slip": describe(c), "src": src_digest,
                "tests": tests_digest}
         t_start = time.time()
         with open(path, "w") as fh:
@@ -490,7 +507,13 @@ def main():
         with open(results_path, "w") as fh:
             json.dump(results, fh, indent=1)
 
-    counted = [r for r in results if r["verdict"] != "no build"][:args.count]
+    return summarize(sorted(results, key=lambda r: r["pos"]), args.count, args.seed)
+
+
+def summarize(results, count, seed):
+    counted = [r for r in results if r["verdict"] != "no build"][:count]
+    if counted and len(results) and results[-1]["pos"] + 1 != len({r["pos"] for r in results}):
+        print("note: not every slip before place %d has been judged" % results[-1]["pos"])
     caught = sum(r["verdict"] == "caught" for r in counted)
     survivors = [r for r in counted if r["verdict"] == "survived"]
     same = sum(r.get("probe") == "same output" for r in survivors)
@@ -498,7 +521,7 @@ def main():
     for r in survivors:
         print("  [%s] %s" % (r.get("probe", "not probed"), r["slip"]))
     print("\nseed %d: %d slips, %d caught, %d survived (%d with the probe's output unchanged)" %
-          (args.seed, len(counted), caught, len(survivors), same))
+          (seed, len(counted), caught, len(survivors), same))
     if counted:
         print("score: %.1f %% of all slips, %.1f %% of the slips whose probe output changes" %
               (100.0 * caught / len(counted), 100.0 * caught / max(1, len(counted) - same)))
