@@ -365,10 +365,12 @@ def main():
         return texts[rel]
 
     def describe(c):
+        """file:line: old -> new | the line as the slip leaves it."""
         rel, s, e, rep = c
         t = text_of(rel)
+        start = t.rfind("\n", 0, s) + 1
         return "%s:%d: %s -> %s   | %s" % (rel, line_of(t, s), t[s:e], rep,
-                                         t[t.rfind("\n", 0, s) + 1:t.find("\n", s)].strip())
+                                         (t[start:s] + rep + t[e:t.find("\n", s)]).strip())
 
     if args.list:
         for i in order[:args.count]:

@@ -99,6 +99,7 @@ TEST(Make, NullMoveErrorPathsAndPreTest) {
     EXPECT_EQ(preTestMoveForCheck(quiet, makeMove(11, 28)), 0);
     EXPECT_EQ(preTestMoveForCheck(quiet, makeMove(4, 5)) + preTestMoveForCheck(quiet, makeMove(11, 19, PROMO_B)), 2);
     EXPECT_EQ(preTestMoveForCheck(pinned, makeMove(11, 28)), 1);  // bishop on d2's diagonal
+    EXPECT_EQ(preTestMoveForCheck(fromFen("4k3/8/8/8/8/8/3N3r/4K3 w - -"), makeMove(11, 28)), 1);  // rook on its rank
 }
 
 // With random piece-square values the running sum and the stage count must

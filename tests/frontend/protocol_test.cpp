@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -163,4 +164,10 @@ TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
     size_t infos = 0;
     for (size_t at = 0; (at = r.out.find("info depth ", at)) != std::string::npos; ++at) ++infos;
     EXPECT_EQ(infos, 1u) << r.out;  // depth 1: one iteration
+    // "go nodes" alone has no time limit: the count alone ends the search.
+    r = run("position startpos\ngo nodes 50000\n");
+    int depth = 0;
+    unsigned long long nodes = 0;
+    std::sscanf(r.out.c_str() + r.out.rfind("info depth "), "info depth %d time %*d nodes %llu", &depth, &nodes);
+    EXPECT_EQ(std::tuple(depth, nodes), std::tuple(7, 33487ULL)) << r.out;
 }
