@@ -99,6 +99,7 @@ TEST(EngineSearch, IterationsLimitsAndRootChoices) {
     lines = e.go("go nodes 50000");
     ASSERT_GE(lines.size(), 2u);
     EXPECT_LE(std::stoull(word(lines[lines.size() - 2], 6)), 50000u);
+    EXPECT_NE(word(lines.back(), 1), "a2a3");  // the last go's searchmoves are gone
 
     e.position("position startpos moves d2d4");
     EXPECT_FALSE(e.go("go movetime 300", 3.0).empty());  // the hard limit is 1.2 s
