@@ -169,5 +169,5 @@ TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
     int depth = 0;
     unsigned long long nodes = 0;
     std::sscanf(r.out.c_str() + r.out.rfind("info depth "), "info depth %d time %*d nodes %llu", &depth, &nodes);
-    EXPECT_EQ(std::tuple(depth, nodes), std::tuple(7, 33487ULL)) << r.out;
+    EXPECT_EQ(std::tuple(depth, nodes), std::tuple(7, 33516ULL)) << r.out;
 }
