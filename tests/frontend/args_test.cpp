@@ -52,7 +52,7 @@ TEST(TimeBudget, ClockRules) {
         {{60, 0, 1, 0, -9, 0}, 0, 59.0 / 30 + 0.9},
         {{60, 0, 0, 0, 0, -2.5}, 0, 0.005},         // a negative move time: the least budget
         {{60, 0, 0, 0, 0, 0.001}, 0, 0.001},
-        {{}, 0, 0.005},                             // "go" without clock words
+        {{}, 0, 0.005}, {{}, 1, 0.005},             // "go" without clock words
     };
     for (const auto& c : cases) EXPECT_NEAR(timeBudget(c.c, c.col), c.budget, 1e-9) << c.budget;
 }
