@@ -35,11 +35,6 @@ inline int addTargets(Move* list, int n, int from, Bitboard targets) {
     return n;
 }
 
-inline int addList(Move* list, int n, int from, const LineList& l, Bitboard own) {
-    for (int i = 0; i < l.n; ++i)
-        if (!(own & bit(l.sq[i]))) list[n++] = makeMove(from, l.sq[i]);
-    return n;
-}
 
 }  // namespace
 
@@ -80,13 +75,13 @@ int genAtt(const Position& p, Move* list) {
     for (Bitboard b = p.pcs[col][KNIGHT]; b; b &= b - 1) n = addTargets(list, n, nextBit(b), nATT[nextBit(b)] & ~own);
     for (Bitboard b = p.pcs[col][BISHOP] | p.pcs[col][QUEEN]; b; b &= b - 1) {
         int s = nextBit(b);
-        n = addList(list, n, s, neList(s, occ), own);
-        n = addList(list, n, s, nwList(s, occ), own);
+        n = addTargets(list, n, s, neLine(s, occ) & ~own);
+        n = addTargets(list, n, s, nwLine(s, occ) & ~own);
     }
     for (Bitboard b = p.pcs[col][ROOK] | p.pcs[col][QUEEN]; b; b &= b - 1) {
         int s = nextBit(b);
-        n = addList(list, n, s, nsList(s, occ), own);
-        n = addList(list, n, s, ewList(s, occ), own);
+        n = addTargets(list, n, s, nsLine(s, occ) & ~own);
+        n = addTargets(list, n, s, ewLine(s, occ) & ~own);
     }
     for (Bitboard b = p.pcs[col][KING]; b; b &= b - 1) n = addTargets(list, n, nextBit(b), kATT[nextBit(b)] & ~own);
     return n;

@@ -79,20 +79,15 @@ inline int addTargets(Move* list, int n, int from, Bitboard targets) {
     return n;
 }
 
-inline int addList(Move* list, int n, int from, const LineList& l, Bitboard keep) {
-    for (int i = 0; i < l.n; ++i)
-        if (keep & bit(l.sq[i])) list[n++] = makeMove(from, l.sq[i]);
-    return n;
-}
-
+// One line after the other, each in ascending order: the order of the line lists.
 inline int addDiag(Move* list, int n, int from, Bitboard occ, Bitboard keep) {
-    n = addList(list, n, from, neList(from, occ), keep);
-    return addList(list, n, from, nwList(from, occ), keep);
+    n = addTargets(list, n, from, neLine(from, occ) & keep);
+    return addTargets(list, n, from, nwLine(from, occ) & keep);
 }
 
 inline int addOrth(Move* list, int n, int from, Bitboard occ, Bitboard keep) {
-    n = addList(list, n, from, nsList(from, occ), keep);
-    return addList(list, n, from, ewList(from, occ), keep);
+    n = addTargets(list, n, from, nsLine(from, occ) & keep);
+    return addTargets(list, n, from, ewLine(from, occ) & keep);
 }
 
 int knights(const Position& p, int col, Move* list, int n, Bitboard keep) {

@@ -40,12 +40,14 @@ inline const LineList& neList(int sq, Bitboard occ) { return neMob[sq][lineIndex
 inline const LineList& nwList(int sq, Bitboard occ) { return nwMob[sq][lineIndex(occ, nwDiag[sq], nwMagic[sq])]; }
 inline const LineList& nsList(int sq, Bitboard occ) { return nsMob[sq][lineIndex(occ, nsOrth[sq], nsMagic[sq])]; }
 inline const LineList& ewList(int sq, Bitboard occ) { return ewMob[sq][lineIndex(occ, ewOrth[sq], ewMagic[sq])]; }
-inline Bitboard diagAttacks(int sq, Bitboard occ) {
-    return neBits[sq][lineIndex(occ, neDiag[sq], neMagic[sq])] | nwBits[sq][lineIndex(occ, nwDiag[sq], nwMagic[sq])];
-}
-inline Bitboard orthAttacks(int sq, Bitboard occ) {
-    return nsBits[sq][lineIndex(occ, nsOrth[sq], nsMagic[sq])] | ewBits[sq][lineIndex(occ, ewOrth[sq], ewMagic[sq])];
-}
+// The same sets as boards. A list is ascending, so walking a board from its
+// lowest bit gives the list's order: generators use the boards.
+inline Bitboard neLine(int sq, Bitboard occ) { return neBits[sq][lineIndex(occ, neDiag[sq], neMagic[sq])]; }
+inline Bitboard nwLine(int sq, Bitboard occ) { return nwBits[sq][lineIndex(occ, nwDiag[sq], nwMagic[sq])]; }
+inline Bitboard nsLine(int sq, Bitboard occ) { return nsBits[sq][lineIndex(occ, nsOrth[sq], nsMagic[sq])]; }
+inline Bitboard ewLine(int sq, Bitboard occ) { return ewBits[sq][lineIndex(occ, ewOrth[sq], ewMagic[sq])]; }
+inline Bitboard diagAttacks(int sq, Bitboard occ) { return neLine(sq, occ) | nwLine(sq, occ); }
+inline Bitboard orthAttacks(int sq, Bitboard occ) { return nsLine(sq, occ) | ewLine(sq, occ); }
 
 // wing[sq]: three adjacent files centred on sq's file (a-c for file a, f-h for file h).
 extern Bitboard wing[64];

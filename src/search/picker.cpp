@@ -93,10 +93,6 @@ struct QuietWriter {
     void addTargets(int from, Bitboard targets, int kind) {
         for (; targets; targets &= targets - 1) add(from, nextBit(targets), kind);
     }
-    void addLine(int from, const LineList& l, Bitboard empty, int kind) {
-        for (int i = 0; i < l.n; ++i)
-            if (empty & bit(l.sq[i])) add(from, l.sq[i], kind);
-    }
 };
 
 // Castling straight from the rights, the empty squares and the enemy's attack
@@ -141,13 +137,13 @@ int genQuiets(const GenContext& g, uint32_t* list) {
     }
     for (Bitboard b = own[BISHOP]; b; b &= b - 1) {
         int from = nextBit(b);
-        w.addLine(from, neList(from, occ), empty, BISHOP);
-        w.addLine(from, nwList(from, occ), empty, BISHOP);
+        w.addTargets(from, neLine(from, occ) & empty, BISHOP);
+        w.addTargets(from, nwLine(from, occ) & empty, BISHOP);
     }
     for (Bitboard b = own[ROOK]; b; b &= b - 1) {
         int from = nextBit(b);
-        w.addLine(from, nsList(from, occ), empty, ROOK);
-        w.addLine(from, ewList(from, occ), empty, ROOK);
+        w.addTargets(from, nsLine(from, occ) & empty, ROOK);
+        w.addTargets(from, ewLine(from, occ) & empty, ROOK);
     }
     if (own[QUEEN]) {
         // The queen generator writes plain words in place; keys are added after.
