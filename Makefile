@@ -2,9 +2,13 @@
 # starts the engine, `make test` builds and runs the whole suite.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+NATIVE_BUILD ?= build-native
+PGO_BUILD  ?= build-pgo
+# Instruction set of the profile-guided build (`make pgo ARCH=native` for both).
+ARCH       ?= x86-64-v2
 JOBS       ?= $(shell nproc)
 
-.PHONY: all run test sanitize clean
+.PHONY: all run test sanitize native pgo clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -23,5 +27,23 @@ sanitize:
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The two programs for this machine's own instruction set (BMI2, AVX2 where
+# present); not portable to older processors.
+native:
+	cmake -S . -B $(NATIVE_BUILD) -DCMAKE_BUILD_TYPE=Release -DZARV_ARCH=native
+	cmake --build $(NATIVE_BUILD) -j $(JOBS) --target zarv zarv-dev
+	./$(NATIVE_BUILD)/zarv-dev bench | tail -n 1
+
+# Profile-guided Release build: an instrumented build, `zarv-dev bench` as the
+# training run, then the rebuild that uses its counts.
+pgo:
+	rm -rf $(PGO_BUILD)/profile
+	cmake -S . -B $(PGO_BUILD) -DCMAKE_BUILD_TYPE=Release -DZARV_ARCH=$(ARCH) -DZARV_PGO=generate
+	cmake --build $(PGO_BUILD) -j $(JOBS) --target zarv zarv-dev
+	./$(PGO_BUILD)/zarv-dev bench | tail -n 1
+	cmake -S . -B $(PGO_BUILD) -DZARV_PGO=use
+	cmake --build $(PGO_BUILD) -j $(JOBS) --target zarv zarv-dev
+	./$(PGO_BUILD)/zarv-dev bench | tail -n 1
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(NATIVE_BUILD) $(PGO_BUILD)
