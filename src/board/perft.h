@@ -27,11 +27,14 @@ uint64_t walkTree(const Position& p, int depth, F&& onChild) {
     if (depth == 0) return 1;
     Move list[MAX_MOVES];
     const int n = genAll(p, list), col = sideToMove(p);
+    // Out of check, only the moves that mayExposeKing names need the attack
+    // test on the king.
+    const bool inCheck = fasterInCheck(p, col);
     uint64_t count = 0;
     Position child;
     for (int i = 0; i < n; ++i) {
         make(p, child, list[i]);
-        if (fasterInCheck(child, col)) continue;
+        if ((inCheck || mayExposeKing(p, list[i])) && fasterInCheck(child, col)) continue;
         onChild(p, child, list[i]);
         count += walkTree(child, depth - 1, onChild);
     }

@@ -52,13 +52,15 @@ inline void prefetchTable(uint64_t key) {
 
 // Makes m into the child record a search node owns: the child's reduced flag
 // cleared and its check flag set. A move that leaves the mover's own king
-// attacked is taken back (the node count too) and gives false.
+// attacked is taken back (the node count too) and gives false. Out of check,
+// only the moves that mayExposeKing names need the attack test.
 inline bool makeLegal(const Position& p, Position& child, Move m) {
     const int side = sideToMove(p);
+    const bool mayExpose = p.inCheck || mayExposeKing(p, m);
     make(p, child, m);
     prefetchTable(child.hashKey);
     child.reduced = 0;
-    if (fasterInCheck(child, side)) {
+    if (mayExpose && fasterInCheck(child, side)) {
         --nodecount;
         return false;
     }
