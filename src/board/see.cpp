@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "board/attacks.h"
 #include "board/tables.h"
 
 namespace {
@@ -24,14 +25,17 @@ struct Attackers {
     Bitboard kind[7];  // by kind 1-6
 };
 
-void collectAttackers(const Position& p, int col, int sq, Attackers& a) {
+// col's attackers of sq other than the pieces on `gone`; returns their union.
+Bitboard collectAttackers(const Position& p, int col, int sq, Bitboard gone, Attackers& a) {
+    const Bitboard* own = p.pcs[col];
     a.kind[0] = 0;
-    a.kind[PAWN] = p.pcs[col][PAWN] & pawnAttacks(col ^ 1, bit(sq));
-    a.kind[KNIGHT] = p.pcs[col][KNIGHT] & nATT[sq];
-    a.kind[BISHOP] = p.pcs[col][BISHOP] & superD[sq];
-    a.kind[ROOK] = p.pcs[col][ROOK] & superO[sq];
-    a.kind[QUEEN] = p.pcs[col][QUEEN] & super[sq];
-    a.kind[KING] = p.pcs[col][KING] & kATT[sq];
+    a.kind[PAWN] = own[PAWN] & pawnAttacks(col ^ 1, bit(sq)) & ~gone;
+    a.kind[KNIGHT] = own[KNIGHT] & nATT[sq] & ~gone;
+    a.kind[BISHOP] = own[BISHOP] & superD[sq] & ~gone;
+    a.kind[ROOK] = own[ROOK] & superO[sq] & ~gone;
+    a.kind[QUEEN] = own[QUEEN] & super[sq] & ~gone;
+    a.kind[KING] = own[KING] & kATT[sq] & ~gone;
+    return a.kind[PAWN] | a.kind[KNIGHT] | a.kind[BISHOP] | a.kind[ROOK] | a.kind[QUEEN] | a.kind[KING];
 }
 
 // Picks the next capturer of one side, removes it from its set and from the
@@ -52,45 +56,67 @@ int popCapturer(Attackers& a, int sq, Bitboard& occ) {
     return 0;
 }
 
-int exchange(const Position& p, Move m, int flag, const std::array<int, 8>& first) {
-    int from = moveFrom(m), to = moveTo(m);
-    int s = sideToMove(p) ^ flag;
-    int o = s ^ 1;
+// The exchange is walked once with running bounds on its value, as a minimax
+// over "stop here or capture on": after a capture by o the side s may stop, so
+// the value is at least the balance there (lo); after one by s the side o may
+// stop, so it is at most the balance there (hi). While lo < hi the value lies
+// between them; once they cross, the side that could stop earlier does, and the
+// bound it set is the value: later captures cannot change it. With no capturer
+// left the value is the bound set last. This gives exactly the fold-back of the
+// whole gain list, without walking past the point where it is settled.
+// AtLeast asks only whether the value reaches `threshold`, and stops as soon as
+// both bounds lie on one side of it (the first two balances often settle it
+// before any attacker is looked up).
+template <bool AtLeast>
+int exchange(const Position& p, Move m, int flag, const std::array<int, 8>& first, int threshold = 0) {
+    const int from = moveFrom(m), to = moveTo(m);
+    const int s = sideToMove(p) ^ flag;
+    const int o = s ^ 1;
 
-    // At most 32 pieces take part, so 34 entries always suffice.
-    int gain[34];
-    gain[0] = from == to ? 0 : first[kindAt(p, o, to)];
+    int balance = from == to ? 0 : first[kindAt(p, o, to)];  // for s, after the first capture
     int onSquare = first[kindAt(p, s, from)];
-
-    Attackers att[2];
-    collectAttackers(p, s, to, att[s]);
-    collectAttackers(p, o, to, att[o]);
-    for (int k = PAWN; k <= KING; ++k) {
-        att[s].kind[k] &= ~bit(from);
-        att[o].kind[k] &= ~bit(to);
+    if constexpr (AtLeast) {
+        // The value lies between the balance after the first capture and the
+        // one after an answer that s leaves unanswered.
+        if (balance - onSquare >= threshold) return 1;
+        if (balance < threshold) return 0;
     }
+
+    // Nothing of o's aims at the square: the first capture stands.
+    Attackers att[2];
+    if (!collectAttackers(p, o, to, bit(to), att[o])) return AtLeast ? balance >= threshold : balance;
+    collectAttackers(p, s, to, bit(from), att[s]);
     Bitboard occ = occupied(p) & ~bit(from) & ~bit(to);
 
-    // gain[d] is what the side making capture d would have if nothing came
-    // after it. The whole sequence is walked: callers use the value, not only
-    // its sign, and a cut-off once the sign is settled would misstate it.
-    int d = 0;
-    for (int side = o; d < 33; side ^= 1) {
-        int k = popCapturer(att[side], to, occ);
+    int lo = -1000000, hi = balance;
+    bool oLast = false;  // the last capture was o's
+    for (int side = o;; side ^= 1) {
+        const int k = popCapturer(att[side], to, occ);
         if (!k) break;
-        ++d;
-        gain[d] = onSquare - gain[d - 1];
+        oLast = side == o;
+        if (oLast) {
+            balance -= onSquare;
+            lo = std::max(lo, balance);
+        } else {
+            balance += onSquare;
+            hi = std::min(hi, balance);
+        }
         onSquare = recaptureValue[k];
+        if (lo >= hi) break;
+        if constexpr (AtLeast) {
+            if (lo >= threshold) return 1;
+            if (hi < threshold) return 0;
+        }
     }
-    // Each side captures only when it pays: fold back from the last capture.
-    for (; d > 0; --d) gain[d - 1] = -std::max(-gain[d - 1], gain[d]);
-    return gain[0];
+    const int value = oLast ? std::min(lo, hi) : std::max(lo, hi);
+    if constexpr (AtLeast) return value >= threshold;
+    return value;
 }
 
 // Worst exchange against col's pieces of one kind: each piece is looked at as if
 // the other side were to capture it first.
-int worstAgainst(const Position& p, int col, int kind, int flag, int worst) {
-    for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) {
+int worstAgainst(const Position& p, int col, int kind, int flag, int worst, Bitboard hit) {
+    for (Bitboard b = p.pcs[col][kind] & hit; b; b &= b - 1) {
         int q = nextBit(b);
         worst = std::min(worst, sSee(p, makeMove(q, q), flag));
     }
@@ -104,15 +130,18 @@ int threatAgainst(const Position& p, int col, int flag) {
     int o = col ^ 1;
     // A pawn one step from promotion outweighs anything the exchanges find.
     if (p.pcs[o][PAWN] & rnk7[o]) return 15;
-    int worst = worstAgainst(p, col, QUEEN, flag, 0);
+    // A piece that nothing of o's reaches has an exchange of 0, which cannot
+    // lower `worst`: only the attacked ones are looked at.
+    const Bitboard hit = getAttBoard(p, o) & p.pcs[col][ALL];
+    int worst = worstAgainst(p, col, QUEEN, flag, 0, hit);
     if (worst < -4) return -worst;
-    worst = worstAgainst(p, col, ROOK, flag, worst);
+    worst = worstAgainst(p, col, ROOK, flag, worst, hit);
     if (worst < -3) return -worst;
-    worst = worstAgainst(p, col, BISHOP, flag, worst);
+    worst = worstAgainst(p, col, BISHOP, flag, worst, hit);
     if (worst < -2) return -worst;
-    worst = worstAgainst(p, col, KNIGHT, flag, worst);
+    worst = worstAgainst(p, col, KNIGHT, flag, worst, hit);
     if (worst < -1) return -worst;
-    worst = worstAgainst(p, col, PAWN, flag, worst);
+    worst = worstAgainst(p, col, PAWN, flag, worst, hit);
     return -worst;
 }
 
@@ -122,7 +151,7 @@ bool clearLine(int a, int b, Bitboard occ) { return !(bet[a][b] & occ); }
 // First of col's pieces in `targets` that the mover's piece on t wins by exchange.
 int winsOne(const Position& p, int t, Bitboard targets) {
     for (; targets; targets &= targets - 1)
-        if (see(p, makeMove(t, nextBit(targets)), 1) > 0) return 1;
+        if (seeAtLeast(p, makeMove(t, nextBit(targets)), 1, 1)) return 1;
     return 0;
 }
 
@@ -138,11 +167,15 @@ Bitboard openFrom(int t, Bitboard set, Bitboard occ) {
 
 }  // namespace
 
-int see(const Position& p, Move m, int flag) { return exchange(p, m, flag, firstValue); }
+int see(const Position& p, Move m, int flag) { return exchange<false>(p, m, flag, firstValue); }
+
+bool seeAtLeast(const Position& p, Move m, int flag, int threshold) {
+    return exchange<true>(p, m, flag, firstValue, threshold);
+}
 
 int Xsee(const Position& p, Move m) { return see(p, m, 0); }
 
-int sSee(const Position& p, Move m, int flag) { return exchange(p, m, flag, firstValueThreat); }
+int sSee(const Position& p, Move m, int flag) { return exchange<false>(p, m, flag, firstValueThreat); }
 
 int threatExists(const Position& p) { return threatAgainst(p, sideToMove(p), 0); }
 

@@ -3,6 +3,8 @@
 #include "board/types.h"
 
 int see(const Position& p, Move m, int flag);   // flag 1: judged for the side that just moved
+// see(p, m, flag) >= threshold, walking the exchange only until that is settled.
+bool seeAtLeast(const Position& p, Move m, int flag, int threshold);
 int Xsee(const Position& p, Move m);
 int sSee(const Position& p, Move m, int flag);
 int threatExists(const Position& p);

@@ -97,7 +97,7 @@ int eval(const Position& p) {
         for (int i = 0; i < 8 && pe->passers[col][i]; ++i) {
             const int sq = pe->passers[col][i];
             const int t = col == WHITE ? sq + 8 : sq - 8;
-            const bool advances = !(occ & bit(t)) && see(p, makeMove(sq, t), 0) >= 0;
+            const bool advances = !(occ & bit(t)) && seeAtLeast(p, makeMove(sq, t), 0, 0);
             s = spAdd(s, advances ? pp40[col * 64 + sq] : ppm10[col * 64 + sq]);
         }
 

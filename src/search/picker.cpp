@@ -239,7 +239,7 @@ Move nextMove(GenContext& g) {
             // until everything else has been tried. Promotions, castling and en
             // passant are never judged by the exchange.
             if ((g.curStage == CAPTURES || g.curStage == EVASIONS || g.curStage == CAPS_CHECKS) &&
-                moveType(m) <= DOUBLE_STEP && see(*g.pos, m, 0) < 0) {
+                moveType(m) <= DOUBLE_STEP && !seeAtLeast(*g.pos, m, 0, 0)) {
                 g.list[g.postponed++] = m;
                 continue;
             }

@@ -350,7 +350,7 @@ int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine&
             // An even trade of pieces on the principal variation is looked at
             // half a ply deeper: the recapture should not fall off the horizon.
             if (moveType(m) == NORMAL && !p.inCheck && child.movedKind != PAWN && child.capturedKind > PAWN &&
-                see(p, m, 0) >= 0) {
+                seeAtLeast(p, m, 0, 0)) {
                 ++ext;
                 f = 1;
             }
