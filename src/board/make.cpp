@@ -69,8 +69,10 @@ int make(const Position& old, Position& n, Move m) {
     n.pcs[col][ALL] ^= fromTo;
 
     // A king or rook that moves, or a rook taken on its corner, loses its
-    // castling right for good: the squares are simply marked.
-    n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
+    // castling right for good: the squares are simply marked. The key's
+    // castling part changes only when a newly marked square is one of them.
+    const Bitboard marked = n.castle & CASTLE_SQUARES;
+    if (fromTo & CASTLE_SQUARES & ~marked) n.hashKey ^= castleHash(marked) ^ castleHash(marked | (fromTo & CASTLE_SQUARES));
     n.castle |= fromTo;
 
     if (type == CASTLE) {
@@ -82,12 +84,12 @@ int make(const Position& old, Position& n, Move m) {
         n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, ROOK, rookTo)], pst[zobIndex(col, ROOK, rookFrom)]));
         n.pcs[col][ROOK] ^= rookBits;
         n.pcs[col][ALL] ^= rookBits;
+        const Bitboard before = n.castle & CASTLE_SQUARES;
         n.castle |= rookBits;
-        n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
+        n.hashKey ^= castleHash(before) ^ castleHash(n.castle & CASTLE_SQUARES);
         assert(positionIsOk(n));
         return 1;
     }
-    n.hashKey ^= castleHash(n.castle & CASTLE_SQUARES);
 
     if (type == EN_PASSANT) {
         n.ctm += 1;
