@@ -36,7 +36,7 @@ uint64_t walkTree(const Position& p, int depth, F&& onChild) {
         make(p, child, list[i]);
         if ((inCheck || mayExposeKing(p, list[i])) && fasterInCheck(child, col)) continue;
         onChild(p, child, list[i]);
-        count += walkTree(child, depth - 1, onChild);
+        count += depth == 1 ? 1 : walkTree(child, depth - 1, onChild);
     }
     return count;
 }
