@@ -25,7 +25,8 @@ import shutil
 import statistics
 import subprocess
 import sys
-import time
+
+from match import openings  # the same EPD reading as the match runner
 
 
 def resolve(cmd):
@@ -106,18 +107,6 @@ def infoNodesTime(line):
     return vals["nodes"], vals["time"]
 
 
-def readFens(path, count):
-    fens = []
-    with open(path) as f:
-        for line in f:
-            fields = line.split()
-            if len(fields) >= 4:
-                fens.append(" ".join(fields[:4]) + " 0 1")
-            if len(fens) == count:
-                break
-    return fens
-
-
 def turnOrder(n, pos, rnd):
     """Engine indices in the order they search position pos of round rnd."""
     start = (pos + rnd) % n
@@ -138,9 +127,7 @@ def main(argv):
     ap.add_argument("--hash", type=int, default=32, help="Hash option in MB for every engine (0: leave)")
     args = ap.parse_args(argv)
 
-    fens = readFens(args.epd, args.count)
-    if not fens:
-        sys.exit(f"nps.py: no positions in {args.epd}")
+    fens = openings(args.epd, args.count)
     engines = [Engine(cmd, args.hash) for cmd in args.engines]
     n = len(engines)
     ratios = [[] for _ in engines]
