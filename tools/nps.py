@@ -42,15 +42,19 @@ def resolve(cmd):
 class Engine:
     """A UCI engine in a child process, read line by line."""
 
-    def __init__(self, cmd, hash_mb):
+    def __init__(self, cmd, hash_mb, threads):
         self.words = resolve(cmd)
         self.label = cmd
         self.proc = subprocess.Popen(self.words, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL, text=True, bufsize=1)
         self.send("uci")
-        self.until("uciok")
+        options = {line.split()[2] for line in self.until("uciok") if line.startswith("option name ")}
         if hash_mb:
             self.send(f"setoption name Hash value {hash_mb}")
+        # Some engines search with several threads by default (Glaurung with 2):
+        # each is held to the same number, so that a node costs one thread's time.
+        if threads and "Threads" in options:
+            self.send(f"setoption name Threads value {threads}")
         self.send("isready")
         self.until("readyok")
 
@@ -125,10 +129,11 @@ def main(argv):
     ap.add_argument("--count", type=int, default=20, help="positions from the start of the file")
     ap.add_argument("--rounds", type=int, default=1)
     ap.add_argument("--hash", type=int, default=32, help="Hash option in MB for every engine (0: leave)")
+    ap.add_argument("--threads", type=int, default=1, help="Threads option for engines that have one (0: leave)")
     args = ap.parse_args(argv)
 
     fens = openings(args.epd, args.count)
-    engines = [Engine(cmd, args.hash) for cmd in args.engines]
+    engines = [Engine(cmd, args.hash, args.threads) for cmd in args.engines]
     n = len(engines)
     ratios = [[] for _ in engines]
     totals = [[0, 0.0] for _ in engines]

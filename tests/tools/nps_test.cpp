@@ -53,6 +53,17 @@ TEST(NpsTool, MedianOfRoundsNotRatioOfTotals) {
         << lines[11];
 }
 
+TEST(NpsTool, ThreadsHeldToOneUnlessLeft) {
+    // The stand-in counts nodes times its Threads option, 2 unless set.
+    for (const char* threads : {"1", "0"}) {
+        RunResult r = runNps({fake("9000 200"), "--epd", dataPath("wac.epd"), "--ms", "10", "--count", "1",
+                              "--threads", threads});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string want = threads[0] == '1' ? " 9000 nodes" : " 18000 nodes";
+        EXPECT_NE(r.out.find(want), std::string::npos) << r.out;
+    }
+}
+
 TEST(NpsTool, CountsTheRealEngine) {
     RunResult r = runNps({ZARV_BIN, "--epd", dataPath("wac.epd"), "--ms", "20", "--count", "1"});
     ASSERT_EQ(r.status, 0) << r.err;
