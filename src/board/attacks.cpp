@@ -35,7 +35,6 @@ inline int addTargets(Move* list, int n, int from, Bitboard targets) {
     return n;
 }
 
-
 }  // namespace
 
 Bitboard getAttBoard(const Position& p, int col) {
