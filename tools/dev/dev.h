@@ -1,6 +1,7 @@
 #pragma once
 // zarv-dev: one subcommand per developer tool. Each tools/dev/<topic>.cpp
 // registers its subcommands with a static DevRegister object.
+#include <cstdio>
 #include <string>
 
 #include "board/types.h"
@@ -18,5 +19,12 @@ constexpr int DEV_USAGE = 2;
 // and sets p up from it. Returns 0 after printing a message to stderr when the
 // FEN is unusable.
 int devPosition(int argc, char** argv, int first, Position& p);
+// Seconds on a steady clock, for timing a tool's work.
+double devNow();
+// Files that appear under their name only when complete: written as
+// NAME.tmp, then closed and renamed. devFinish returns 0 when any write,
+// the close or the rename failed.
+FILE* devCreate(const char* name);
+int devFinish(FILE* f, const char* name);
 // Parses a whole decimal number into out; 0 when the text is not one.
 int devNumber(const char* text, long& out);

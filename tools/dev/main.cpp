@@ -1,5 +1,6 @@
 // zarv-dev: the developer program. Usage: zarv-dev <subcommand> [arguments].
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,18 @@ void usage() {
 
 DevRegister::DevRegister(const char* name, const char* use, DevMain run) {
     commands().push_back({name, use, run});
+}
+
+double devNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+FILE* devCreate(const char* name) { return std::fopen((std::string(name) + ".tmp").c_str(), "w"); }
+
+int devFinish(FILE* f, const char* name) {
+    const bool written = std::fflush(f) == 0 && !std::ferror(f);
+    const bool closed = std::fclose(f) == 0;
+    return written && closed && std::rename((std::string(name) + ".tmp").c_str(), name) == 0;
 }
 
 int devNumber(const char* text, long& out) {

@@ -1,6 +1,5 @@
 // zarv-dev perft and divide: the legal move-tree count of a position (walkTree),
 // the standard yardstick of a move generator.
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -12,10 +11,6 @@
 namespace {
 
 constexpr long MAX_DEPTH = 10;
-
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
 
 void printPerft(long depth, uint64_t count, double secs) {
     const double rate = secs > 0 ? double(count) / secs : 0.0;
@@ -40,7 +35,7 @@ int runPerft(int argc, char** argv) {
     long depth;
     Position p{};
     if (!readArgs(argc, argv, picker ? 2 : 1, depth, p)) return DEV_USAGE;
-    const double start = now();
+    const double start = devNow();
     uint64_t count;
     if (picker) {
         jcount = 0;
@@ -49,7 +44,7 @@ int runPerft(int argc, char** argv) {
     } else {
         count = legalPerft(p, int(depth));
     }
-    printPerft(depth, count, now() - start);
+    printPerft(depth, count, devNow() - start);
     if (picker) std::printf("jcount %llu castles %llu\n", (unsigned long long)jcount, (unsigned long long)perftCastles);
     return 0;
 }
@@ -58,7 +53,7 @@ int runDivide(int argc, char** argv) {
     long depth;
     Position p{};
     if (!readArgs(argc, argv, 1, depth, p)) return DEV_USAGE;
-    const double start = now();
+    const double start = devNow();
     uint64_t total = 0;
     if (depth == 0) total = 1;
     else
@@ -69,7 +64,7 @@ int runDivide(int argc, char** argv) {
             std::printf("%s %llu\n", text, (unsigned long long)c);
             total += c;
         });
-    printPerft(depth, total, now() - start);
+    printPerft(depth, total, devNow() - start);
     return 0;
 }
 

@@ -1,7 +1,6 @@
 // zarv-dev bench and go: a fixed search benchmark whose node count is a
 // signature of the search, and one search of any position with the engine's
 // own "info" and "bestmove" lines.
-#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -53,10 +52,6 @@ constexpr const char* BENCH_FENS[] = {
     "r1bq2r1/b4pk1/p1pp1p2/1p2pP2/1P2P1PB/3P4/1PPQ2P1/R3K2R w - - 0 1",
 };
 
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
 // One search through the engine's own entry point, as "go" starts it.
 void runSearch(Position& p, double budget, int depthLimit) {
     abortflag = 0;
@@ -87,9 +82,9 @@ int runBench(int argc, char** argv) {
         resetSearchState();
         Position p;
         fenToPosition(p, fen);
-        double t0 = now();
+        double t0 = devNow();
         runSearch(p, NO_CLOCK, int(depth));
-        double t = now() - t0;
+        double t = devNow() - t0;
         elapsed += t;
         total += nodecount;
         std::printf("%2d %12" PRIu64 " nodes %8.0f ms  bestmove %-6s %s\n", ++index, nodecount, t * 1000.0,

@@ -1,0 +1,39 @@
+#pragma once
+// Shared by the self-play and tuner tests.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "eval/evaltables.h"
+#include "eval/params.h"
+#include "learn/selfplay.h"
+#include "support.h"
+
+// Every test starts and ends with the default weights and a self-play engine.
+struct LearnTest : ::testing::Test {
+    std::string dir = makeTempDir();
+    void SetUp() override {
+        setDefaultParams(), reInitEval();
+        selfplaySetup();
+    }
+    void TearDown() override {
+        setDefaultParams(), reInitEval();
+        removeTree(dir);
+    }
+};
+
+// The data lines of games [first, first + count) played in this process.
+inline std::string playGames(const SelfPlay& sp, uint64_t first, uint64_t count) {
+    static Game g;
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* f = open_memstream(&text, &size);
+    for (uint64_t i = first; i < first + count; ++i) playGame(sp, i, g, f);
+    std::fclose(f);
+    std::string out(text, size);
+    std::free(text);
+    return out;
+}

@@ -1,0 +1,193 @@
+// Self-play: the adjudication of finished games, the quiet-position filter,
+// the data lines, and that a game is the same whatever was played before it.
+#include <vector>
+
+#include "board/movegen.h"
+#include "board/notation.h"
+#include "learn_support.h"
+
+namespace {
+
+using SelfPlayTest = LearnTest;
+
+// Plays the move named by text in the game's last position.
+bool playText(Game& g, const std::string& text) {
+    Move list[MAX_MOVES];
+    const int n = genAll(g.pos[g.count - 1], list);
+    for (int i = 0; i < n; ++i) {
+        char t[8];
+        alg(list[i], t);
+        if (text != t) continue;
+        gamePlay(g, list[i]);
+        return true;
+    }
+    return false;
+}
+
+// A game from fen through the coordinate moves, judged after its last move.
+int judgeLine(Game& g, const std::string& fen, const std::vector<std::string>& moves, int clock = 0) {
+    gameStart(g, fen.c_str());
+    g.fifty[0] = int16_t(clock);
+    for (const std::string& m : moves) EXPECT_TRUE(playText(g, m)) << m;
+    return gameJudge(g);
+}
+
+TEST_F(SelfPlayTest, AdjudicationOfHandMadeEndings) {
+    static Game g;
+    const std::vector<std::string> knights = {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"};
+    const struct {
+        std::string fen;
+        std::vector<std::string> moves;
+        int end, result;
+    } cases[] = {
+        {"", {"f2f3", "e7e5", "g2g4", "d8h4"}, END_MATE, 0},                  // fool's mate: black wins
+        {"", {"f2f3", "e7e5", "g2g4"}, END_NONE, 1},                          // one move before it
+        {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {"a1a8"}, END_MATE, 2},         // back-rank mate: white wins
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", {}, END_STALEMATE, 1},
+        {"7k/8/5QK1/8/8/8/8/8 w - - 0 1", {"f6f7"}, END_STALEMATE, 1},
+        {"", knights, END_NONE, 1},                                           // the start position twice so far
+        {"", {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}, END_REPETITION, 1},
+        {"8/8/4k3/8/8/4K3/8/8 w - - 0 1", {}, END_MATERIAL, 1},
+        {"8/8/4k3/8/8/4K3/8/5N2 w - - 0 1", {}, END_MATERIAL, 1},
+        {"8/8/4k3/8/8/4K3/4P3/8 w - - 0 1", {}, END_NONE, 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(judgeLine(g, c.fen, c.moves), c.end) << c.fen << " " << c.moves.size();
+        EXPECT_EQ(g.result, c.result) << c.fen;
+    }
+}
+
+TEST_F(SelfPlayTest, FiftyMovesAndTheLengthLimit) {
+    static Game g;
+    const struct {
+        int clock;
+        std::string fen, move;
+        int end;
+    } cases[] = {
+        {98, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_NONE},
+        {99, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_FIFTY},
+        {99, "4k3/8/8/8/8/8/R6P/4K3 w - - 0 1", "h2h3", END_NONE},    // a pawn move starts the count again
+        {99, "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "a1a8", END_MATE},  // a mate on the hundredth half move stands
+    };
+    for (const auto& c : cases) EXPECT_EQ(judgeLine(g, c.fen, {c.move}, c.clock), c.end) << c.fen << " " << c.clock;
+    gameStart(g, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    for (int plies : {GAME_PLIES - 1, GAME_PLIES}) {
+        g.pos[plies] = g.pos[0];
+        g.fifty[plies] = 0;
+        g.count = plies + 1;
+        EXPECT_EQ(gameJudge(g), plies < GAME_PLIES ? END_NONE : END_LENGTH);
+    }
+}
+
+TEST_F(SelfPlayTest, InsufficientMaterial) {
+    const struct {
+        const char* fen;
+        bool dead;
+    } cases[] = {
+        {"8/8/4k3/8/8/4K3/8/8 w - -", true},
+        {"8/8/4k3/8/8/4K3/8/2B5 w - -", true},
+        {"8/8/4k3/8/8/4K3/8/2b5 b - -", true},
+        {"8/2b5/4k3/8/8/4K3/8/2B5 w - -", true},    // c1 and c7: both bishops on dark squares
+        {"8/3b4/4k3/8/8/4K3/8/2B5 w - -", false},   // d7 is light: a mate can be set up
+        {"8/8/4k3/8/8/4K3/8/2BB4 w - -", false},
+        {"8/8/4k3/8/8/4K3/8/2NN4 w - -", false},
+        {"8/8/4k3/8/8/4K3/8/2BN4 w - -", false},
+        {"8/8/4k3/8/8/4K3/4P3/8 w - -", false},
+        {"8/8/4k3/8/8/4K3/8/4R3 w - -", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(insufficientMaterial(fromFen(c.fen)), c.dead) << c.fen;
+}
+
+TEST_F(SelfPlayTest, QuietPositions) {
+    const struct {
+        const char* fen;
+        bool quiet;
+    } cases[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},
+        {"rnbqkb1r/pppppppp/8/8/8/n7/PPPPPPPP/RNBQKBNR w KQkq -", false},  // a knight hangs
+        {"6k1/5ppp/8/8/8/8/8/R5K1 w - -", false},                          // a mating check
+        {"rnbqkbnr/pppp1ppp/8/4p3/4P3/5Q2/PPPP1PPP/RNB1KBNR b KQkq -", true},
+        {"rnb1kbnr/pppp1ppp/8/4p3/4P2q/8/PPPP1PPP/RNBQKBNR w KQkq -", true},
+        {"4k3/8/8/8/8/8/4r3/4K3 w - -", false},   // in check
+        {"4k3/8/8/8/8/8/8/4K2r w - -", false},    // in check from afar
+    };
+    for (const auto& c : cases) EXPECT_EQ(isQuiet(fromFen(c.fen)), c.quiet) << c.fen;
+}
+
+TEST_F(SelfPlayTest, FullFen) {
+    const struct {
+        std::string in, out;
+        int fifty, move;
+    } cases[] = {
+        {"", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0, 1},
+        {"r3k2r/8/8/8/8/8/8/R3K2R b Kq - 0 1", "r3k2r/8/8/8/8/8/8/R3K2R b Kq - 7 30", 7, 30},
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0, 1},
+        {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", 0, 1},
+        {"4k3/8/8/3p4/8/8/8/4K3 w - d6 0 1", "4k3/8/8/3p4/8/8/8/4K3 w - - 0 1", 0, 1},  // nobody can take
+    };
+    for (const auto& c : cases) {
+        char fen[128];
+        fullFen(fromFen(c.in), c.fifty, c.move, fen);
+        EXPECT_EQ(std::string(fen), c.out);
+    }
+}
+
+TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnly) {
+    SelfPlay sp;
+    sp.nodes = 300;
+    sp.seed = 11;
+    const std::string all = playGames(sp, 0, 4);
+    EXPECT_EQ(playGames(sp, 0, 4), all);
+    // Game 3 alone, with nothing played before it, is the same game.
+    const std::string third = playGames(sp, 3, 1);
+    EXPECT_EQ(all.substr(all.size() - third.size()), third);
+    sp.seed = 12;
+    EXPECT_NE(playGames(sp, 3, 1), third);
+}
+
+TEST_F(SelfPlayTest, DataLinesAgreeWithTheGame) {
+    SelfPlay sp;
+    sp.nodes = 300;
+    sp.seed = 4;
+    std::istringstream lines(playGames(sp, 0, 6));
+    std::vector<std::string> results;
+    int games = 0;
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream w(line);
+        std::vector<std::string> f;
+        for (std::string x; w >> x;) f.push_back(x);
+        ASSERT_GE(f.size(), 5u) << line;
+        EXPECT_EQ(f[0], std::to_string(games)) << line;
+        if (f[1] == "#") {
+            // Every kept position carries its game's result.
+            for (const std::string& r : results) EXPECT_EQ(r, f[2]) << line;
+            results.clear();
+            const bool decisive = f[3] == "mate";
+            EXPECT_EQ(decisive, f[2] != "0.5") << line;
+            ++games;
+            continue;
+        }
+        ASSERT_EQ(f.size(), 8u) << line;
+        const std::string fen = f[1] + " " + f[2] + " " + f[3] + " " + f[4];
+        EXPECT_TRUE(fenIsValid(fen.c_str())) << line;
+        EXPECT_TRUE(isQuiet(fromFen(fen))) << line;
+        results.push_back(f[7]);
+    }
+    EXPECT_EQ(games, 6);
+}
+
+TEST_F(SelfPlayTest, OpeningsAreHandMadeEndings) {
+    const char* fens[] = {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"};
+    SelfPlay sp;
+    sp.nodes = 500;
+    sp.openings = fens;
+    sp.openingCount = 1;
+    // The engine finds the mate in one, white wins; neither position is quiet
+    // (the first has a mating check, the second is in check).
+    EXPECT_EQ(playGames(sp, 0, 1), "0 # 1.0 mate 1\n");
+    const char* stalemate[] = {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"};
+    sp.openings = stalemate;
+    EXPECT_EQ(playGames(sp, 0, 1), "0 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1 0.5\n0 # 0.5 stalemate 0\n");
+}
+
+}  // namespace

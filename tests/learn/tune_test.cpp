@@ -1,0 +1,183 @@
+// The tuner: reading data, the error and its scale, the local search on a
+// small self-play made here, and personality files written and read back.
+#include <cmath>
+#include <vector>
+
+#include "eval/eval.h"
+#include "learn/tune.h"
+#include "learn_support.h"
+
+namespace {
+
+using TuneTest = LearnTest;
+
+std::string writeText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::vector<int32_t> weights() {
+    std::vector<int32_t> v(TUNE_VALUES);
+    getWeights(v.data());
+    return v;
+}
+
+TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
+    const std::string path = writeText(dir + "/d",
+                                       "0 rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 1.0\n"
+                                       "0 # 1.0 mate 80\n"
+                                       "4k3/8/8/8/8/8/4P3/4K3 b - - 0.5\n"            // no index, four fields
+                                       "12 4k3/8/8/8/8/8/8/R3K3 w Q - 3 40 0.0\n"
+                                       "3 4k3/8/8/8/8/8/8/R3K3 w - - 0 1 draw\n"       // not a result
+                                       "3 4k3/8/8/8/8/8/8/R3K3 x - - 0 1 1.0\n"        // no side to move
+                                       "3 4k3/8/8/8/8/8/8/8 w - - 0 1 1.0\n"           // no white king
+                                       "\n1.0\n");
+    std::vector<Sample> s;
+    EXPECT_EQ(readSamples(path.c_str(), s), 3);
+    ASSERT_EQ(s.size(), 3u);
+    EXPECT_EQ(s[0].result, 2);
+    EXPECT_EQ(s[1].result, 1);
+    EXPECT_EQ(s[2].result, 0);
+    EXPECT_EQ(sideToMove(s[1].pos), BLACK);
+    EXPECT_EQ(s[2].pos.pcs[WHITE][ROOK], bit(0));
+    EXPECT_EQ(readSamples((dir + "/none").c_str(), s), -1);
+    EXPECT_EQ(s.size(), 3u);
+}
+
+TEST_F(TuneTest, ErrorOfTheCurve) {
+    std::vector<Sample> s(4);
+    const int8_t results[4] = {2, 0, 1, 2};
+    for (int i = 0; i < 4; ++i) s[i].result = results[i];
+    const std::vector<int32_t> white = {0, 400, -400, 400};
+    // 1 / (1 + 10^-1) = 10/11 at k = 1 and 400 centipawns.
+    const double w = 10.0 / 11, l = 1.0 / 11;
+    const double expect = (0.25 + w * w + (0.5 - l) * (0.5 - l) + (1 - w) * (1 - w)) / 4;
+    EXPECT_NEAR(meanError(s, white, 1.0), expect, 1e-12);
+    EXPECT_NEAR(meanError(s, white, 0.0), (0.25 + 0.25 + 0 + 0.25) / 4, 1e-12);
+}
+
+TEST_F(TuneTest, ScaleFitsTheResults) {
+    // Three wins and a loss at +400: the best curve gives 0.75 there, which
+    // 1 / (1 + 10^-k) does at k = log10(3).
+    std::vector<Sample> s(4);
+    std::vector<int32_t> white(4, 400);
+    for (int i = 0; i < 4; ++i) s[i].result = i ? 2 : 0;
+    EXPECT_NEAR(fitScale(s, white), std::log10(3.0), 2e-4);
+    s[0].result = 2;  // all won: the steepest curve allowed
+    EXPECT_NEAR(fitScale(s, white), 10.0, 2e-4);
+}
+
+TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
+    std::vector<int32_t> v = weights();
+    v[0] += 11, v[43] -= 7, v[85] = -5;  // pmob mid, pval end, hmb end
+    const std::string path = dir + "/p";
+    installWeights(v.data());
+    ASSERT_TRUE(writePersonality(path.c_str(), {"a comment"}));
+    const Position p = fromFen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
+    const int installed = eval(p);
+    const ScorePair tableEntry = pst[(WHITE * 8 + PAWN) * 64 + 28];
+    setDefaultParams(), reInitEval();
+    ASSERT_NE(eval(p), installed);
+    ASSERT_EQ(readPersonality(path.c_str()), 1);
+    EXPECT_EQ(weights(), v);
+    EXPECT_EQ(eval(p), installed);
+    EXPECT_EQ(pst[(WHITE * 8 + PAWN) * 64 + 28], tableEntry);
+}
+
+TEST_F(TuneTest, WrittenFileHasEveryKeyword) {
+    const std::string path = dir + "/p";
+    ASSERT_TRUE(writePersonality(path.c_str(), {"first", "second"}));
+    std::istringstream lines(readText(path));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "# first");
+    std::getline(lines, line);
+    EXPECT_EQ(line, "# second");
+    for (const ParamEntry& e : paramTable) {
+        char want[64];
+        std::snprintf(want, sizeof want, "%s %d %d", e.name, getMidVal(e.def), getEndVal(e.def));
+        std::getline(lines, line);
+        EXPECT_EQ(line, want);
+    }
+    EXPECT_FALSE(std::getline(lines, line));
+    EXPECT_FALSE(writePersonality((dir + "/no/such/dir").c_str(), {}));
+}
+
+TEST_F(TuneTest, LowersTheErrorOnItsOwnGames) {
+    SelfPlay sp;
+    sp.nodes = 300;
+    sp.seed = 9;
+    const std::string path = writeText(dir + "/d", playGames(sp, 0, 6));
+    std::vector<Sample> s;
+    ASSERT_GT(readSamples(path.c_str(), s), 200);
+    std::vector<int32_t> white;
+    evaluateSamples(s, white);
+    const double k = fitScale(s, white);
+    const double before = meanError(s, white, k);
+    EXPECT_LT(meanError(s, white, k), std::min(meanError(s, white, k * 0.9), meanError(s, white, k * 1.1)));
+
+    std::vector<int32_t> v = weights();
+    std::vector<TuneStep> steps;
+    static std::vector<TuneStep>* record;
+    record = &steps;
+    const double after = tuneWeights(s, k, v.data(), 2, [](const TuneStep& t) { record->push_back(t); });
+    EXPECT_LT(after, before);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[1].error, after);
+    EXPECT_LT(steps[1].error, steps[0].error + 1e-15);
+    EXPECT_GT(steps[0].changed, 0);
+    // The weights left installed are the reported ones, and give that error.
+    EXPECT_EQ(weights(), v);
+    evaluateSamples(s, white);
+    EXPECT_EQ(meanError(s, white, k), after);
+    const std::string out = dir + "/tuned";
+    ASSERT_TRUE(writePersonality(out.c_str(), {}));
+    setDefaultParams(), reInitEval();
+    ASSERT_EQ(readPersonality(out.c_str()), 1);
+    EXPECT_EQ(weights(), v);
+}
+
+TEST_F(TuneTest, CommandWritesTheWeightsItPrints) {
+    SelfPlay sp;
+    sp.nodes = 300;
+    sp.seed = 9;
+    const std::string data = writeText(dir + "/d", playGames(sp, 0, 3));
+    const std::string data2 = writeText(dir + "/d2", playGames(sp, 3, 3));
+    const std::string out = dir + "/t";
+    const RunResult r = runDev("tune " + data + " " + data2 + " --iterations 1 --out " + out, 120);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string line, printed;
+    double before = 0, after = 1;
+    while (std::getline(lines, line)) {
+        if (std::sscanf(line.c_str(), "tune: %*d positions, scale %*f, error before %lf", &before) == 1) continue;
+        if (std::sscanf(line.c_str(), "tune: error after %lf", &after) == 1) continue;
+        if (line.rfind("tune: ", 0) != 0) printed += line + "\n";
+    }
+    EXPECT_LT(after, before);
+    const std::string file = readText(out);
+    EXPECT_EQ(file.substr(0, 2), "# ");
+    EXPECT_NE(file.find(data2), std::string::npos);
+    EXPECT_EQ(file.substr(file.find("\npmob ") + 1), printed);
+    ASSERT_EQ(readPersonality(out.c_str()), 1);
+    char text[64];
+    std::snprintf(text, sizeof text, "pval %d %d\n", getMidVal(pval), getEndVal(pval));
+    EXPECT_NE(printed.find(text), std::string::npos);
+}
+
+TEST_F(TuneTest, ShippedPersonalities) {
+    const std::string root = dataPath("../../personalities/");
+    // The default file is the built-in set.
+    ASSERT_EQ(readPersonality((root + "default.txt").c_str()), 1);
+    for (const ParamEntry& e : paramTable) EXPECT_EQ(*e.value, e.def) << e.name;
+    // The tuned file names every weight: none is left at 0 by omission.
+    const std::string tuned = readText(root + "tuned.txt");
+    for (const ParamEntry& e : paramTable) {
+        char key[32];
+        std::snprintf(key, sizeof key, "\n%s ", e.name);
+        EXPECT_NE(tuned.find(key), std::string::npos) << e.name;
+    }
+    ASSERT_EQ(readPersonality((root + "tuned.txt").c_str()), 1);
+}
+
+}  // namespace

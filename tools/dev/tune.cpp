@@ -1,0 +1,117 @@
+// zarv-dev tune: fits the 86 weight values to self-play data and writes the
+// result as a personality file.
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "dev.h"
+#include "eval/params.h"
+#include "learn/tune.h"
+
+namespace {
+
+const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N]   fit the weights to game results";
+
+// What the file's comment lines tell, kept for the rewrite after every round.
+struct Run {
+    std::string files;
+    size_t positions = 0;
+    double start = 0, before = 0, k = 0;
+    const char* out = nullptr;
+    int rounds = 0;
+};
+Run run;
+
+// The installed weights into the output file, with the data, the errors and the date.
+bool writeOut(double error, int rounds) {
+    char date[32];
+    const std::time_t t = std::time(nullptr);
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&t));
+    char line[1024], line2[256];
+    std::snprintf(line, sizeof line, "tuned by zarv-dev tune on %zu positions of %s", run.positions,
+                  run.files.c_str());
+    std::snprintf(line2, sizeof line2, "error %.7f -> %.7f at scale %.4f after %d rounds, %s", run.before, error,
+                  run.k, rounds, date);
+    return writePersonality(run.out, {line, line2});
+}
+
+// Every round ends with the file rewritten, so a tuning that is stopped keeps
+// the best weights it had found.
+void report(const TuneStep& s) {
+    std::printf("tune: iteration %d error %.7f, %d values moved, %.0f s\n", s.iteration, s.error, s.changed,
+                devNow() - run.start);
+    std::fflush(stdout);
+    run.rounds = s.iteration;
+    writeOut(s.error, s.iteration);
+}
+
+int tuneMain(int argc, char** argv) {
+    std::vector<const char*> data;
+    const char* from = nullptr;
+    const char* out = "tuned.txt";
+    long iterations = 20;
+    for (int i = 1; i < argc; ++i) {
+        const bool hasValue = i + 1 < argc;
+        if (std::strcmp(argv[i], "--from") == 0 && hasValue) {
+            from = argv[++i];
+        } else if (std::strcmp(argv[i], "--out") == 0 && hasValue) {
+            out = argv[++i];
+        } else if (std::strcmp(argv[i], "--iterations") == 0 && hasValue) {
+            if (!devNumber(argv[++i], iterations) || iterations < 0) {
+                std::fprintf(stderr, "zarv-dev tune: --iterations needs a number from 0 up\n");
+                return DEV_USAGE;
+            }
+        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+            std::fprintf(stderr, "zarv-dev tune: bad option %s\nusage: zarv-dev %s\n", argv[i], USAGE);
+            return DEV_USAGE;
+        } else {
+            data.push_back(argv[i]);
+        }
+    }
+    if (data.empty()) {
+        std::fprintf(stderr, "usage: zarv-dev %s\n", USAGE);
+        return DEV_USAGE;
+    }
+    if (from && !readPersonality(from)) {
+        std::fprintf(stderr, "zarv-dev tune: cannot open personality file \"%s\"\n", from);
+        return DEV_USAGE;
+    }
+    std::vector<Sample> samples;
+    for (const char* d : data) {
+        if (readSamples(d, samples) < 0) {
+            std::fprintf(stderr, "zarv-dev tune: cannot read \"%s\"\n", d);
+            return DEV_USAGE;
+        }
+    }
+    if (samples.empty()) {
+        std::fprintf(stderr, "zarv-dev tune: no positions in the data\n");
+        return DEV_USAGE;
+    }
+    run.start = devNow();
+    run.positions = samples.size();
+    run.out = out;
+    for (const char* d : data) run.files.append(run.files.empty() ? "" : " ").append(d);
+    int32_t v[TUNE_VALUES];
+    getWeights(v);
+    std::vector<int32_t> white;
+    evaluateSamples(samples, white);
+    run.k = fitScale(samples, white);
+    run.before = meanError(samples, white, run.k);
+    std::printf("tune: %zu positions, scale %.4f, error before %.7f\n", samples.size(), run.k, run.before);
+    std::fflush(stdout);
+    const double after = tuneWeights(samples, run.k, v, int(iterations), report);
+    std::printf("tune: error after %.7f\n", after);
+    if (!writeOut(after, run.rounds)) {
+        std::fprintf(stderr, "zarv-dev tune: cannot write \"%s\"\n", out);
+        return 1;
+    }
+    for (const ParamEntry& e : paramTable) std::printf("%s %d %d\n", e.name, getMidVal(*e.value), getEndVal(*e.value));
+    std::printf("tune: wrote %s\n", out);
+    return 0;
+}
+
+const DevRegister tuneCmd("tune", USAGE, tuneMain);
+
+}  // namespace
