@@ -6,9 +6,12 @@ NATIVE_BUILD ?= build-native
 PGO_BUILD  ?= build-pgo
 # Instruction set of the profile-guided build (`make pgo ARCH=native` for both).
 ARCH       ?= x86-64-v2
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
+FUZZ_RUNS ?= 0
 JOBS       ?= $(shell nproc)
 
-.PHONY: all run test sanitize native pgo clean
+.PHONY: all run test sanitize native pgo fuzz clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -45,5 +48,12 @@ pgo:
 	cmake --build $(PGO_BUILD) -j $(JOBS) --target zarv zarv-dev
 	./$(PGO_BUILD)/zarv-dev bench | tail -n 1
 
+# Coverage-guided fuzzing with clang and libFuzzer: every target for
+# FUZZ_SECONDS seconds (or FUZZ_RUNS executions); fails on any fault.
+fuzz:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ -DZARV_FUZZ=ON
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_RUNS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(NATIVE_BUILD) $(PGO_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(NATIVE_BUILD) $(PGO_BUILD) $(FUZZ_BUILD)

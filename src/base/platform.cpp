@@ -11,6 +11,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +25,10 @@ constexpr size_t IN_SIZE = 1 << 16;
 char inBuf[IN_SIZE];
 size_t inStart = 0, inEnd = 0;
 bool inEof = false;
+// Input taken from memory instead of fd 0 (platformInputFromMemory).
+const char* memIn = nullptr;
+size_t memLeft = 0;
+void (*exitHook)(int) = nullptr;
 
 size_t pending() { return inEnd - inStart; }
 
@@ -36,6 +41,15 @@ void fill(bool block) {
         inStart = 0;
     }
     if (inEnd == IN_SIZE) return;
+    if (memIn) {
+        size_t n = std::min(memLeft, IN_SIZE - inEnd);
+        std::memcpy(inBuf + inEnd, memIn, n);
+        memIn += n;
+        memLeft -= n;
+        inEnd += n;
+        inEof = memLeft == 0;
+        return;
+    }
     // Even a blocking read waits in poll(), so a descriptor some parent left
     // non-blocking cannot turn the wait into a spin.
     pollfd p = {0, POLLIN, 0};
@@ -93,6 +107,21 @@ int platformReadLine(char* buf, size_t size) {
 
 int platformInputClosed() { return inEof && pending() == 0; }
 
+void platformInputFromMemory(const char* data, size_t size) {
+    memIn = data;
+    memLeft = data ? size : 0;
+    inStart = inEnd = 0;
+    inEof = false;
+}
+
+void platformExit(int status) {
+    std::fflush(stdout);
+    if (exitHook) exitHook(status);
+    std::exit(status);
+}
+
+void platformSetExitHook(void (*hook)(int status)) { exitHook = hook; }
+
 static double systemClock() {
     timespec ts;
     ::clock_gettime(CLOCK_REALTIME, &ts);
@@ -109,6 +138,12 @@ void platformSleepMs(int ms) {
     timespec ts = {ms / 1000, long(ms % 1000) * 1000000L};
     while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
     }
+}
+
+void platformWaitInput(int ms) {
+    if (platformInputWaiting() || memIn) return;
+    pollfd p = {0, POLLIN, 0};
+    if (::poll(&p, 1, ms) < 0 && errno != EINTR) platformSleepMs(ms);  // no usable stdin: just sleep
 }
 
 int64_t platformFileSize(const char* path) {

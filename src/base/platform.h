@@ -13,6 +13,16 @@ int platformInputWaiting();
 int platformReadLine(char* buf, size_t size);
 // 1 once standard input has reached its end (the GUI has gone).
 int platformInputClosed();
+// From now on the line reader takes its input from the size bytes at data
+// (which must stay valid while they are read) instead of standard input, with
+// end of input after them; anything still buffered is dropped. A null data
+// goes back to standard input. The fuzz targets drive the UCI loop this way.
+void platformInputFromMemory(const char* data, size_t size);
+// Ends the process with status, or first calls the hook that
+// platformSetExitHook set (a hook that returns still ends the process). The
+// fuzz targets use the hook to come back from "quit" and refused input.
+[[noreturn]] void platformExit(int status);
+void platformSetExitHook(void (*hook)(int status));
 // Wall clock: 100-nanosecond units since 1 January 1601 (UTC), as a double
 // number of seconds.
 double platformSeconds();
@@ -20,6 +30,9 @@ double platformSeconds();
 // clock of its own here to run the time rules without waiting.
 extern double (*platformClock)();
 void platformSleepMs(int ms);
+// Sleeps up to ms milliseconds, but returns as soon as input arrives (at once
+// when a line is already waiting or input has ended).
+void platformWaitInput(int ms);
 // File size in bytes, or -1 when the file cannot be examined.
 int64_t platformFileSize(const char* path);
 // Replaces `to` with `from`; 0 on success.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/platform.h"
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
@@ -68,7 +69,7 @@ void fenCheckSide(const char* fen) {
     const char side = sideLetter(buf);
     if (side != 'w' && side != 'b') {
         std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
-        std::exit(1);
+        platformExit(1);
     }
 }
 
@@ -211,8 +212,11 @@ int algMake(const Position& cur, Position& child, const char* text) {
     for (int i = 0; i < n; ++i) {
         char t[8] = {};
         alg(list[i], t);
+        // Letters match in either case; anything else only as itself (a
+        // control byte 0x11 is not the digit "1", though both have bit 5 set
+        // once OR-ed in).
         int j = 0;
-        while (t[j] && text[j] && (t[j] | 0x20) == (text[j] | 0x20)) ++j;
+        while (t[j] && text[j] && (t[j] == text[j] || (t[j] >= 'a' && t[j] <= 'z' && t[j] - 'a' + 'A' == text[j]))) ++j;
         if (t[j] || text[j]) continue;
         make(cur, child, list[i]);
         child.inCheck = fastInCheck(child, sideToMove(child));

@@ -15,14 +15,10 @@ uint64_t eprobes, ehits;
 
 namespace {
 
-constexpr Bitboard FILE_A = 0x0101010101010101ULL;
-
 // Squares strictly ahead of each pawn of col, in its direction of march.
 constexpr Bitboard frontSpan(Bitboard b, int col) {
     return fillForward(col, col == WHITE ? b << 8 : b >> 8);
 }
-// Squares strictly behind, towards col's own side.
-constexpr Bitboard rearSpan(Bitboard b, int col) { return frontSpan(b, col ^ 1); }
 constexpr Bitboard stopSquares(Bitboard b, int col) { return col == WHITE ? b << 8 : b >> 8; }
 // The 8-bit set of files holding a piece of b.
 constexpr int fileSet(Bitboard b) { return int(southFill(b) & 0xff); }

@@ -18,6 +18,7 @@ namespace {
 
 constexpr double NO_TIME_LIMIT = 31622400.0;  // a year of 366 days
 constexpr double MIN_BUDGET = 0.005;
+constexpr double HARD_RESERVE = 0.3;
 
 // A value word is a number as strtol reads one: a digit, after an optional
 // sign. Anything else is the next word of the command, never swallowed as a
@@ -57,6 +58,18 @@ void addSearchMove(const Position& p, const char* text) {
 }
 
 }  // namespace
+
+double clockHardLimit(const GoClock& c, int col) {
+    const double t = col ? c.btime : c.wtime;
+    if (c.movetime != 0 || t <= 0) return 0;
+    // Four budgets can pass a nearly empty clock (the 5 ms floor alone makes
+    // 20 ms). What is left must also pay for "go" and "bestmove" crossing the
+    // pipes and for the pauses of a loaded machine, which reach 50-80 ms when
+    // other processes hold both cores: keep 0.3 s back, and below about 0.31 s
+    // use at most a fortieth, so that a low clock fills up again from the
+    // increments instead of running down to where one pause flags it.
+    return std::max(t / 40, t - HARD_RESERVE);
+}
 
 double timeBudget(const GoClock& c, int col) {
     if (c.movetime != 0) {
@@ -123,6 +136,7 @@ void uciGo(char** words, int n) {
 
     double budget;
     int limit;
+    searchHardLimit = 0;
     if (depth > 0) {
         budget = NO_TIME_LIMIT;
         limit = infinite ? 100 : int(std::min(depth, 1000000L));
@@ -136,6 +150,7 @@ void uciGo(char** words, int n) {
         limit = 99;
     } else {
         budget = timeBudget(clock, sideToMove(root));
+        searchHardLimit = clockHardLimit(clock, sideToMove(root));
         limit = 99;
     }
     searching = 1;

@@ -25,6 +25,7 @@ uint32_t available = 0;
 int32_t ponder = 1;
 int32_t searching = 0;
 int32_t searchInfinite = 0;
+int32_t hashMegMax = 4096;
 
 namespace {
 
@@ -93,7 +94,7 @@ void cmdPosition(char** words, int n, char* fen) {
     accTime = 0;
     if (n < 2) {
         std::fprintf(stderr, "Error here!\n");
-        std::exit(1);
+        platformExit(1);
     }
     int from;
     if (std::strcmp(words[1], "fen") == 0) {
@@ -116,7 +117,7 @@ void cmdPosition(char** words, int n, char* fen) {
         from = 2;
     } else {
         std::fprintf(stderr, "Error here!\n");
-        std::exit(1);
+        platformExit(1);
     }
     // The game is set up now: a first "isready" after this must not put the
     // start position back in its place.
@@ -149,7 +150,7 @@ void setHash(const char* value) {
         logger("Hash tables turned off\n");
         return;
     }
-    if (hashMeg > 4096) hashMeg = 4096;
+    if (hashMeg > hashMegMax) hashMeg = hashMegMax;
     hashtable = ttabMakeHashTable(hashMeg);
     ttabClear(hashtable);
     std::printf("Hash table size is now %d meg\n", hashMeg);
@@ -211,7 +212,7 @@ uint32_t firstWordHash(const char* line) {
 // running search that would wait for "stop" for ever is stopped, and the
 // engine ends once it has answered and the kept lines are done.
 void inputEnded() {
-    if (!searching) std::exit(0);
+    if (!searching) platformExit(0);
     if (searchInfinite || ponderMode) {
         abortflag = 1;
         ponderMode = 0;
@@ -219,6 +220,16 @@ void inputEnded() {
 }
 
 }  // namespace
+
+void uciReset() {
+    pending.clear();
+    searching = searchInfinite = 0;
+    abortflag = 0;
+    ponderMode = 0;
+    state = 0;
+    ply = 0;
+    fenToPosition(gme[0], "");
+}
 
 int readyinp() {
     available = platformInputWaiting() ? 1 : 0;
@@ -244,7 +255,7 @@ void uciCommand(char* line) {
     case H_PONDERHIT: ponderMode = 0; break;
     case H_SETOPTION: cmdSetoption(words, n, textBuf[level]); break;
     case H_UCINEWGAME: break;
-    case H_QUIT: std::exit(0);
+    case H_QUIT: platformExit(0);
     default:
         std::fprintf(stderr, "%s%-10s =  0x%09x,\n", "UCI_", words[0], hash(words[0]));
         break;

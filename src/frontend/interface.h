@@ -35,3 +35,13 @@ struct GoClock {
 // Time budget in seconds for side `col` by the clock rules (movetime,
 // movestogo, increment or sudden death), with its log lines.
 double timeBudget(const GoClock& c, int col);
+// Seconds after its start that a search by the clock rules may never pass:
+// the most of side `col`'s remaining time that may go into thinking. 0 when
+// there is no clock to bound it.
+double clockHardLimit(const GoClock& c, int col);
+
+// Largest Hash the option takes, in megabytes (4096; the fuzz targets lower it).
+extern int32_t hashMegMax;
+// A freshly started engine's loop: no kept lines, no search running, state 0
+// and the game at the start position.
+void uciReset();

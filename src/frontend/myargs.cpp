@@ -68,3 +68,12 @@ void helpme(const char* prog) {
                  "\n",
                  prog);
 }
+
+int parseEngineArgs(int argc, char** argv, int32_t* report) {
+    logfile[0] = 0;
+    const ArgOption options[] = {
+        {"log", logfile, 1}, {"cpu", &CPU, 2},     {"omt", &omt, 2}, {"razor", &use_razor, 2},
+        {"report", report, 4}, {"hd1", &hd1, 2}, {"hd2", &hd2, 2}, {"", nullptr, 0},
+    };
+    return ParseArgs(argc, argv, options);
+}

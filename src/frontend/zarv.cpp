@@ -15,12 +15,7 @@ int main(int argc, char** argv) {
     platformUnbufferStdio();
 
     int32_t report = 0;
-    logfile[0] = 0;
-    const ArgOption options[] = {
-        {"log", logfile, 1}, {"cpu", &CPU, 2},       {"omt", &omt, 2}, {"razor", &use_razor, 2},
-        {"report", &report, 4}, {"hd1", &hd1, 2}, {"hd2", &hd2, 2}, {"", nullptr, 0},
-    };
-    if (ParseArgs(argc, argv, options)) {
+    if (parseEngineArgs(argc, argv, &report)) {
         helpme(argv[0]);
         return 255;
     }
@@ -40,10 +35,13 @@ int main(int argc, char** argv) {
     }
     if (hashMeg != 0) hashtable = ttabMakeHashTable(hashMeg);
 
-    // UCI() returns at once when no line waits; the engine ends through
-    // "quit", end of input or an error exit inside the loop.
+    // UCI() handles one line and returns at once when none waits; the engine
+    // ends through "quit", end of input or an error exit inside the loop. The
+    // pause between calls ends as soon as a line arrives, and there is none
+    // while lines wait: a "go" sent right behind its "position" starts at once,
+    // as the GUI's clock does.
     for (;;) {
         UCI();
-        platformSleepMs(1);
+        platformWaitInput(1);
     }
 }

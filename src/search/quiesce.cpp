@@ -14,6 +14,8 @@ uint64_t nodeLimit = 0;
 void (*searchPoll)() = nullptr;
 volatile int32_t abortflag = 0;
 volatile int32_t ponderMode = 0;
+uint64_t nodeCap = 0;
+uint32_t inputPollMask = 0xffff;
 int32_t firstIterationDone = 0;
 int32_t use_ckQ = 1;
 int32_t use_cfut = 1;
@@ -21,20 +23,21 @@ int32_t use_cfut = 1;
 int pollStep() {
     ++tics;
     // "go nodes" is tested at every node, so the count is exact.
-    if (nodeLimitReached()) {
+    if (nodeLimitReached() || (nodeCap && nodecount >= nodeCap)) {
         abortflag = 1;
         return 1;
     }
-    if (tics & 0xfff) return 0;
-    if (!(tics & 0xffff)) {
+    if (tics & 0x3ff) return 0;
+    if (!(tics & inputPollMask)) {
         // Input is served from inside the search: "stop", "ponderhit",
         // "isready" and "quit" reach a running search here and nowhere else.
         if (searchPoll) searchPoll();
         if (abortflag && !ponderMode) return 1;
     }
-    // The clock is read sixteen times as often as the input: 65,536 nodes
-    // can take a tenth of a second, more than the whole margin left under
-    // the hard limit once a fast game's clock runs low.
+    // The clock is read 64 times as often as the input: 65,536 nodes can
+    // take a tenth of a second on a loaded machine, far more than the margin
+    // left under the hard limit once a fast game's clock runs low; a reading
+    // costs less than a node.
     if (!ponderMode && seconds(CPU) >= goaltime) {
         abortflag = 1;
         return 1;

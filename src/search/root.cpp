@@ -18,6 +18,7 @@
 
 double goaltime = 0, starttime = 0;
 double accTime = 0;
+double searchHardLimit = 0;
 int32_t INFO_OFF = 0;
 int32_t searchSilent = 0;
 char bestMove[32] = "0000";
@@ -227,6 +228,8 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
 
     starttime = seconds(CPU);
     goaltime = starttime + 4.0 * budget;
+    if (searchHardLimit > 0) goaltime = std::min(goaltime, starttime + searchHardLimit);
+    searchHardLimit = 0;
     double t1 = goaltime, t2 = goaltime, t3 = goaltime;
     if (depthLimit > 0) {
         t1 = starttime + 0.064 * budget;  // an obvious move
@@ -277,7 +280,7 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
     if (searchPoll) {
         while (!abortflag && (depthLimit == 100 || ponderMode)) {
             searchPoll();
-            if (!abortflag && (depthLimit == 100 || ponderMode)) platformSleepMs(1);
+            if (!abortflag && (depthLimit == 100 || ponderMode)) platformWaitInput(1);
         }
     }
 

@@ -29,6 +29,15 @@ extern void (*searchPoll)();
 extern volatile int32_t abortflag;   // set by "stop" and the clock; cleared when a search starts
 extern volatile int32_t ponderMode;  // while set the clock never stops the search and the move is held back
 extern double accTime;               // game time used; "position" resets it
+// Every search stops at this many nodes, iteration finished or not, pondering
+// or not (0 = none; the fuzz targets bound their searches with it).
+extern uint64_t nodeCap;
+// Seconds after the start that the next search may never pass, whatever its
+// budget (0 = none); uciBeginSearch uses it once and clears it.
+extern double searchHardLimit;
+// The poll step reads input when the node-entry count has none of these bits
+// set: every 65,536 entries (the fuzz targets read more often).
+extern uint32_t inputPollMask;
 extern int32_t searchSilent;      // 1: no "info" or "bestmove" lines on standard output
 extern int32_t firstIterationDone;  // the running search has finished an iteration
 
@@ -42,7 +51,7 @@ extern Move searchMoves[256];  // "go searchmoves": the root list is restricted 
 extern int32_t searchMovesCount;
 
 // Poll step shared by every node function: counts the node, serves input every
-// 65,536 entries, checks the clock every 4,096 and the node limit at every one.
+// 65,536 entries, checks the clock every 1,024 and the node limit at every one.
 // Returns 1 when the node must return 0.
 int pollStep();
 

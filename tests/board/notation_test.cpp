@@ -79,7 +79,8 @@ TEST(MoveText, AlgAndAlgMake) {
     Position p = fromFen("3k4/4P3/8/8/8/8/8/R3K2R w KQ -");
     const std::pair<const char*, Move> cases[] = {  // 0: no move has that text
         {"E7E8N", makeMove(52, 60, PROMO_N)}, {"e7e8Q", makeMove(52, 60, PROMO_Q)}, {"E1G1", CASTLE_WK}, {"e1c1", CASTLE_WQ},
-        {"e7e8", 0}, {"e7e8qq", 0}, {"e1e3", 0}, {"", 0}, {"null", 0}};
+        {"e7e8", 0}, {"e7e8qq", 0}, {"e1e3", 0}, {"", 0}, {"null", 0},
+        {"e\x11" "c1", 0}, {"e1\x07" "1", 0}, {"e1c\x11", 0}, {"e7e8\x11", 0}};  // control bytes are not digits or letters
     for (const auto& [text, made] : cases) {
         Position child{};
         child.ctm = 99;

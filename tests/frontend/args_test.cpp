@@ -1,6 +1,8 @@
-// The command-line parser, the time budget of "go", the log writer, in process.
+// The command-line parser, the time budget of "go", the log writer and input
+// read from memory, in process.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -8,6 +10,9 @@
 #include "base/general.h"
 #include "frontend/interface.h"
 #include "frontend/myargs.h"
+#include "board/notation.h"
+#include "base/platform.h"
+#include "search/search.h"
 
 TEST(ParseArgs, Cases) {
     struct Case {
@@ -57,8 +62,65 @@ TEST(TimeBudget, ClockRules) {
     for (const auto& c : cases) EXPECT_NEAR(timeBudget(c.c, c.col), c.budget, 1e-9) << c.budget;
 }
 
+TEST(TimeBudget, HardLimitKeepsAReserve) {
+    struct Case { GoClock c; int col; double limit; } cases[] = {  // wtime btime winc binc movestogo movetime
+        {{1, 0, 0.01, 0, 0, 0}, 0, 0.7},        // all but 0.3 s
+        {{0.4, 0, 0, 0, 0, 0}, 0, 0.1},
+        {{0.3, 0, 0, 0, 0, 0}, 0, 0.0075},      // below about 0.31 s: a fortieth
+        {{0, 0.2, 0, 0.01, 0, 0}, 1, 0.005},
+        {{9, 0.02, 0, 0, 30, 0}, 1, 0.0005},    // moves to go too: black's clock
+        {{0, 9, 0, 0, 0, 0}, 0, 0},             // no clock of its own: no bound
+        {{0.02, 0, 0, 0, 0, 0.5}, 0, 0},        // a move time is kept as given
+    };
+    for (const auto& c : cases) EXPECT_NEAR(clockHardLimit(c.c, c.col), c.limit, 1e-12) << c.limit;
+}
+
+// The hard stop of a search started by "go": four budgets, cut to the clock's
+// bound when that is smaller. Set when the search starts, so a node limit
+// keeps each search short.
+TEST(TimeBudget, HardStopOfAGo) {
+    void (*const poll)() = searchPoll;
+    const int32_t silent = searchSilent;
+    searchPoll = nullptr;
+    searchSilent = 1;
+    ply = 0;
+    fenToPosition(gme[0], "");
+    const std::pair<const char*, double> cases[] = {
+        {"go wtime 60000 nodes 50", 6.0},                       // 4 x 1.5 s
+        {"go btime 60000 wtime 100 winc 10 nodes 50", 0.0025},  // 4 x 12 ms, cut to a fortieth of 0.1 s
+        {"go wtime 400 nodes 50", 0.04},                        // 4 x 10 ms, under the bound of 0.1 s
+        {"go movetime 30 wtime 100 nodes 50", 0.12},            // a move time is not cut
+    };
+    for (const auto& [go, hard] : cases) {
+        std::string line = go;
+        uciCommand(line.data());
+        EXPECT_NEAR(goaltime - starttime, hard, 1e-5) << go;  // clock readings near 1.3e10 s
+        EXPECT_EQ(searchHardLimit, 0.0) << go;  // used once
+    }
+    searchPoll = poll;
+    searchSilent = silent;
+}
+
 TEST(StartupTables, ClockAndLogCurve) {
     EXPECT_GT(seconds(0), 11644473600.0 + 1.7e9);  // after 2023, counted from 1601
     EXPECT_NEAR(logs[100], 6.0, 1e-12);
     EXPECT_NEAR(logs[255], 3.0 * 2.40654018043395, 1e-9);
+}
+
+// Input from memory reads as a pipe that ends after its last byte; the exit
+// hook sees every status the engine ends with.
+TEST(Platform, InputFromMemoryAndExitHook) {
+    const char text[] = "uci\n\nposition startpos\r\nlast";
+    platformInputFromMemory(text, sizeof text - 1);
+    std::vector<std::string> lines;
+    char buf[8];
+    while (platformInputWaiting() && platformReadLine(buf, sizeof buf)) lines.push_back(buf);
+    EXPECT_EQ(lines, (std::vector<std::string>{"uci\n", "\n", "positio", "n start", "pos\r\n", "last"}));
+    EXPECT_EQ(platformInputClosed(), 1);
+    platformWaitInput(1000);  // returns at once: input has ended
+    platformInputFromMemory(nullptr, 0);
+
+    platformSetExitHook([](int status) { std::fprintf(stderr, "hook %d\n", status); });
+    EXPECT_EXIT(platformExit(3), ::testing::ExitedWithCode(3), "hook 3");  // a hook that returns: still the end
+    platformSetExitHook(nullptr);
 }

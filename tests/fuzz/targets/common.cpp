@@ -1,0 +1,89 @@
+// What every fuzz target shares: engine set-up, the exit hook and scratch files.
+#include <unistd.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "base/general.h"
+#include "frontend/startup.h"
+#include "frontend/interface.h"
+#include "base/platform.h"
+#include "fuzz_targets.h"
+#include "search/search.h"
+#include "search/transposition.h"
+
+namespace {
+
+std::jmp_buf* exitTarget = nullptr;
+
+// The engine ends the process on "quit", at end of input and on a few refused
+// inputs; under fuzzing that is a normal end of the input, so control comes
+// back to fuzzCatchExit. The frames left behind hold only plain records.
+void onExit(int status) {
+    if (!exitTarget) {
+        std::fprintf(stderr, "fuzz: exit(%d) outside a target\n", status);
+        std::abort();
+    }
+    std::longjmp(*exitTarget, 1);
+}
+
+}  // namespace
+
+void fuzzInit() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    initStartupTables();
+    initEngine();
+    // Small enough that clearing it per input costs little; "setoption name
+    // Hash" may ask for no more than this.
+    hashMegMax = 1;
+    hashMeg = 1;
+    hashtable = ttabMakeHashTable(1);
+    // Every search ends within a few hundred nodes (mostly before its first
+    // iteration does), and input reaches a running search within the first
+    // thousand.
+    nodeCap = 1200;
+    inputPollMask = 0x3ff;
+    platformSetExitHook(onExit);
+}
+
+void fuzzFail(const char* what) {
+    std::fprintf(stderr, "fuzz property broken: %s\n", what);
+    std::abort();
+}
+
+int fuzzCatchExit(void (*fn)(void*), void* arg) {
+    std::jmp_buf here;
+    std::jmp_buf* outer = exitTarget;
+    exitTarget = &here;
+    if (setjmp(here)) {
+        exitTarget = outer;
+        return 1;
+    }
+    fn(arg);
+    exitTarget = outer;
+    return 0;
+}
+
+std::string fuzzText(const uint8_t* data, size_t size, size_t maxLen) {
+    std::string s;
+    for (size_t i = 0; i < size && i < maxLen && data[i]; ++i) s += char(data[i]);
+    return s;
+}
+
+const char* fuzzFile(const uint8_t* data, size_t size) {
+    static std::string name;
+    if (name.empty()) {
+        const char* dir = std::getenv("TMPDIR");
+        name = std::string(dir && *dir ? dir : "/tmp") + "/zarv-fuzz-" + std::to_string(::getpid());
+        std::atexit([] { std::remove(name.c_str()); });
+    }
+    FILE* f = std::fopen(name.c_str(), "wb");
+    if (!f) fuzzFail("cannot write the scratch file");
+    if (size) std::fwrite(data, 1, size, f);
+    std::fclose(f);
+    return name.c_str();
+}

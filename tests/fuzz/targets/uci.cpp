@@ -1,0 +1,43 @@
+// The UCI loop fed the bytes as its standard input, every command included.
+#include "eval/evaltables.h"
+#include "eval/params.h"
+#include "base/general.h"
+#include "frontend/interface.h"
+#include "base/platform.h"
+#include "fuzz_targets.h"
+#include "search/search.h"
+#include "search/transposition.h"
+
+namespace {
+
+void runLoop(void*) {
+    // Ends in platformExit: at end of input, on "quit" or on refused input.
+    for (;;) UCI();
+}
+
+}  // namespace
+
+int fuzzUci(const uint8_t* data, size_t size) {
+    fuzzInit();
+    // Every input meets a freshly started engine.
+    uciReset();
+    resetSearchState();
+    if (hashMeg != 1 || !hashtable.entries) {
+        ttabFreeHashTable(hashtable);
+        hashMeg = 1;
+        hashtable = ttabMakeHashTable(1);
+    }
+    platformInputFromMemory(reinterpret_cast<const char*>(data), size);
+    const int exited = fuzzCatchExit(runLoop, nullptr);
+    platformInputFromMemory(nullptr, 0);
+    FUZZ_CHECK(exited);
+    // A personality file named in the input changed the weights: back to the
+    // defaults for the next input.
+    for (const ParamEntry& e : paramTable) {
+        if (*e.value == e.def) continue;
+        setDefaultParams();
+        reInitEval();
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs every fuzz target of a fuzz build for SECONDS each (or RUNS executions
+# each when RUNS is given), starting from the seed corpus in
+# tests/fuzz/corpus/<target>. New inputs go to BUILD/corpus/<target>, so the
+# seeds in the repository stay as they are; a fault leaves its input in
+# BUILD/artifacts/ and makes the script fail.
+# Usage: tools/fuzz.sh BUILD SECONDS [RUNS] [TARGET...]
+set -uo pipefail
+build=$1 seconds=$2 runs=${3:-0}
+shift $(( $# < 3 ? $# : 3 ))
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(uci fen move personality book args)
+root="$(cd "$(dirname "$0")/.." && pwd)"
+# The book and personality targets write a scratch file per input: memory is faster.
+[ -z "${TMPDIR:-}" ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
+failed=()
+for t in "${targets[@]}"; do
+  mkdir -p "$build/corpus/$t" "$build/artifacts"
+  limit=(-max_total_time="$seconds")
+  [ "$runs" -gt 0 ] && limit=(-runs="$runs")
+  echo "== fuzz_$t: ${limit[*]}"
+  # The engine's standard output is closed, and for the UCI loop its standard
+  # error too (unknown commands are reported there): it would print megabytes.
+  # libFuzzer keeps its own report.
+  mask=1
+  [ "$t" = uci ] && mask=3
+  if ! "$build/fuzz_$t" "${limit[@]}" -timeout=20 -rss_limit_mb=2048 -max_len=4096 \
+      -close_fd_mask=$mask -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
+      "$build/corpus/$t" "$root/tests/fuzz/corpus/$t" 2>"$build/fuzz_$t.log"; then
+    failed+=("$t")
+    tail -40 "$build/fuzz_$t.log"
+  fi
+  grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|Done )' "$build/fuzz_$t.log" || true
+done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz: faults in ${failed[*]} (inputs in $build/artifacts/)"
+  exit 1
+fi
+echo "fuzz: no fault in ${targets[*]}"
