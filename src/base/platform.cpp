@@ -6,6 +6,7 @@
 // line that is still arriving is not handed out half-written.
 #include "base/platform.h"
 
+#include <malloc.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -159,6 +160,8 @@ int platformSystem(const char* command) {
     int r = std::system(command);
     return r;
 }
+
+void platformReleaseFreeMemory() { ::malloc_trim(0); }
 
 int64_t platformMemoryBytes() {
     long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);

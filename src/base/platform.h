@@ -39,6 +39,9 @@ int64_t platformFileSize(const char* path);
 int platformRename(const char* from, const char* to);
 // Runs a shell command; returns its exit status (non-zero on failure).
 int platformSystem(const char* command);
+// Hands the free pages of the heap back to the system (malloc_trim): glibc
+// keeps a freed block of megabytes resident when it did not map it by itself.
+void platformReleaseFreeMemory();
 // Physical memory of the machine in bytes, or 0 when unknown.
 int64_t platformMemoryBytes();
 // Makes stdin and stdout unbuffered.

@@ -97,7 +97,11 @@ TTable ttabMakeHashTable(int megabytes) {
 }
 
 void ttabFreeHashTable(TTable& t) {
+    const bool had = t.entries != nullptr;
     std::free(t.entries);
+    // A table is megabytes: once freed, its pages go back to the system, or
+    // a run of Hash changes would keep the old ones resident.
+    if (had) platformReleaseFreeMemory();
     t.entries = nullptr;
     t.count = 0;
     t.mask = -1;
