@@ -226,6 +226,9 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
         ttAge(hashtable);
     }
 
+    // The count starts here, not when the first iteration builds the root
+    // list: a node cap checked before that must not see the last search's.
+    nodecount = 0;
     starttime = seconds(CPU);
     goaltime = starttime + 4.0 * budget;
     if (searchHardLimit > 0) goaltime = std::min(goaltime, starttime + searchHardLimit);

@@ -313,7 +313,7 @@ TEST_F(SearchTest, RepetitionCutOffLeavesKillersAndHistory) {
 TEST_F(SearchTest, StoppedBeforeTheFirstIteration) {
     Position p = fromFen(START_FEN);
     std::strcpy(bestMove, "0000");
-    tics = 0xffe;  // the clock is read every 4,096 nodes: the second node reads it, and it has run out
+    tics = 0xffe;  // the clock is read every 1,024 nodes: the second node (0x1000) reads it, and it has run out
     uciBeginSearch(p, 0, 99);
     char first[8];
     alg(lst[0].m, first);
@@ -406,12 +406,13 @@ TEST_F(HeldClockTest, LineOfTheLastIteration) {
     EXPECT_EQ(lines.back(), "bestmove h1h7 ponder c8d8");
 }
 
-// The poll step reads the clock every 4,096 nodes and stops the search from
+// The poll step reads the clock every 1,024 nodes and stops the search from
 // the hard limit on, except while pondering.
 TEST_F(HeldClockTest, PollStepStopsAtTheHardLimit) {
     goaltime = 1004.0;
     struct Case { uint32_t tics; double now; int ponder, want; } cases[] = {
         {4095, 1004.0, 0, 1}, {4095, below(1004.0), 0, 0}, {4094, 2000.0, 0, 0}, {4096, 2000.0, 0, 0},
+        {1023, 2000.0, 0, 1}, {1022, 2000.0, 0, 0},
         {8191, 1004.5, 0, 1}, {65535, 1004.0, 0, 1},       {4095, 2000.0, 1, 0},
     };
     for (auto c : cases) {
@@ -422,4 +423,23 @@ TEST_F(HeldClockTest, PollStepStopsAtTheHardLimit) {
         EXPECT_EQ(abortflag, c.want) << c.tics;
     }
     ponderMode = 0;
+}
+
+// A search whose hard stop has already passed ends at the next clock reading:
+// within 1,024 node entries, not at the next input poll 65,536 entries away.
+// The fuzz targets' node cap stops a search the same way, first iteration or not.
+TEST_F(SearchTest, ClockReadEvery1024NodesAndTheNodeCap) {
+    Position p = fromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
+    for (int round = 0; round < 3; ++round) {
+        uciBeginSearch(p, 1e-9, 99);
+        EXPECT_GT(nodecount, 0U);
+        EXPECT_LT(nodecount, 2048U) << round;  // made moves: a few more than node entries
+        EXPECT_EQ(abortflag, 1);
+    }
+    nodeCap = 300;
+    uciBeginSearch(p, 1e9, 99);
+    nodeCap = 0;
+    EXPECT_TRUE(nodecount >= 300U && nodecount < 320U) << nodecount;  // counted from this search's start
+    EXPECT_EQ(firstIterationDone, 0);  // the kiwipete's first iteration takes thousands
+    EXPECT_STRNE(bestMove, "0000");
 }
