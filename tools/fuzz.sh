@@ -19,12 +19,14 @@ for t in "${targets[@]}"; do
   limit=(-max_total_time="$seconds")
   [ "$runs" -gt 0 ] && limit=(-runs="$runs")
   echo "== fuzz_$t: ${limit[*]}"
-  # The engine's standard output is closed, and for the UCI loop its standard
-  # error too (unknown commands are reported there): it would print megabytes.
-  # libFuzzer keeps its own report.
-  mask=1
-  [ "$t" = uci ] && mask=3
-  if ! "$build/fuzz_$t" "${limit[@]}" -timeout=20 -rss_limit_mb=2048 -max_len=4096 \
+  # The engine's standard output and error are closed: refused books and
+  # unknown commands alone would print megabytes. libFuzzer keeps its own
+  # report, whose stack names the broken property's line.
+  mask=3
+  # An input of the UCI loop can hold a search per line: shorter inputs.
+  maxlen=4096
+  [ "$t" = uci ] && maxlen=512
+  if ! "$build/fuzz_$t" "${limit[@]}" -timeout=20 -rss_limit_mb=2048 -max_len=$maxlen \
       -close_fd_mask=$mask -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
       "$build/corpus/$t" "$root/tests/fuzz/corpus/$t" 2>"$build/fuzz_$t.log"; then
     failed+=("$t")

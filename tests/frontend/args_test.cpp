@@ -2,7 +2,10 @@
 // read from memory, in process.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -123,4 +126,24 @@ TEST(Platform, InputFromMemoryAndExitHook) {
     platformSetExitHook([](int status) { std::fprintf(stderr, "hook %d\n", status); });
     EXPECT_EXIT(platformExit(3), ::testing::ExitedWithCode(3), "hook 3");  // a hook that returns: still the end
     platformSetExitHook(nullptr);
+}
+
+// The main loop's pause ends when a line arrives: a wait of a minute, with the
+// line written 50 ms into it, returns with the line there to read. (A wait
+// that slept on would meet the alarm first and end the child with a signal.)
+TEST(Platform, WaitEndsWhenALineArrives) {
+    EXPECT_EXIT(
+        {
+            int fds[2];
+            if (::pipe(fds) != 0 || ::dup2(fds[0], 0) < 0) std::_Exit(1);
+            if (::fork() == 0) {
+                ::usleep(50000);
+                std::_Exit(::write(fds[1], "isready\n", 8) == 8 ? 0 : 1);
+            }
+            ::alarm(20);
+            platformWaitInput(60000);
+            char buf[16];
+            std::_Exit(platformInputWaiting() && platformReadLine(buf, sizeof buf) && std::string(buf) == "isready\n" ? 7 : 2);
+        },
+        ::testing::ExitedWithCode(7), "");
 }

@@ -43,9 +43,9 @@ void fuzzInit() {
     hashMeg = 1;
     hashtable = ttabMakeHashTable(1);
     // Every search ends within a few hundred nodes (mostly before its first
-    // iteration does), and input reaches a running search within the first
-    // thousand.
-    nodeCap = 1200;
+    // iteration does); input is read at every clock reading (each 1,024 node
+    // entries, counted across searches), so it reaches some searches midway.
+    nodeCap = 400;
     inputPollMask = 0x3ff;
     platformSetExitHook(onExit);
 }
