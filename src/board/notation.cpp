@@ -142,12 +142,15 @@ int fenIsValid(const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
     int i = 0, count[2][7] = {};
-    bool offBoard = false;
+    bool offBoard = false, pawnOnEdge = false;
     walkPlacement(buf, i, [&](int col, int kind, int at) {
         if (at >= 64) offBoard = true;  // a square past h1
         else ++count[col][kind];
+        // A pawn on the first or last rank has no square ahead: the passed
+        // pawn terms would look past the board's edge.
+        if (kind == PAWN && (at < 8 || (at >= 56 && at < 64))) pawnOnEdge = true;
     });
-    if (offBoard || i > 64) return 0;
+    if (offBoard || pawnOnEdge || i > 64) return 0;
     for (const auto& n : count) {
         // Material no game can reach (more pieces than eight pawns could have
         // promoted to) could overflow the 256-move lists of the generators.

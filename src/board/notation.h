@@ -13,9 +13,9 @@ void fenToPosition(Position& p, const char* fen);
 // side-to-move field is not "w" or "b"; returns otherwise.
 void fenCheckSide(const char* fen);
 // Checks a FEN before fenToPosition: 1 when it has exactly one king of each
-// colour, no more pieces than eight pawns could have promoted to, its
-// placement stays on the board and the side not to move is not in check;
-// else 0. Needs the start-up tables.
+// colour, no more pieces than eight pawns could have promoted to, no pawn on
+// the first or last rank, its placement stays on the board and the side not
+// to move is not in check; else 0. Needs the start-up tables.
 int fenIsValid(const char* fen);
 void positionToFen(const Position& p, char* out);  // shortened: placement and side only
 void alg(Move m, char* out);                         // out holds at least 6 characters

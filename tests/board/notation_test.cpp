@@ -63,6 +63,7 @@ TEST(Fen, ValidityAndHostileInput) {
         {"QQQQQQQQ/QQ6/8/8/8/8/8/4K2k b - -", 0}, {"QQQQQQQQ/Q7/8/8/8/8/8/4K2k b - -", 1},  // nine queens at most
         {"4k3/8/8/8/8/8/8/4K2R w - -", 1}, {"4k3/8/8/8/8/8/8/4K2R b - -", 1}, {"4k3/8/8/8/8/8/8/4R1K1 w - -", 0},
         {"//////// w - -", 0}, {std::string(76, 'K') + " b - -", 0}, {std::string(56, '9') + " w KQkq z9", 0},
+        {"4k2P/8/8/8/8/8/8/4K3 w - -", 0}, {"4k3/8/8/8/8/8/8/p3K3 b - -", 0}, {"4k3/P7/8/8/8/8/7p/4K3 w - -", 1},  // pawns: not on rank 1 or 8
         {"4k3/8/8/8/8/8/8/4K3 b    e3", 1}, {"4k3/8/8/8/8/8/8/4K3 w KQkq " + std::string(300, 'q'), 1}};
     for (const auto& [fen, valid] : cases) {
         EXPECT_EQ(fenIsValid(fen.c_str()), valid) << fen;
