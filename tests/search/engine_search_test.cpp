@@ -259,23 +259,23 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
     sendLine(e.p, "go infinite");
     EXPECT_EQ(waitForLine(e.p, "bestmove", 0.7), "<timeout>");
     sendLine(e.p, "isready");
-    EXPECT_EQ(waitForLine(e.p, "readyok", 2.0), "readyok");  // served in the middle of the search
-    sendLine(e.p, "position startpos");                      // kept until the search has answered
+    EXPECT_EQ(waitForLine(e.p, "readyok", 10.0), "readyok");  // served in the middle of the search
+    sendLine(e.p, "position startpos");                       // kept until the search has answered
     sendLine(e.p, "stop");
-    EXPECT_TRUE(legal(kpk, word(waitForLine(e.p, "bestmove", 3.0), 1)));
-    EXPECT_EQ(waitForLine(e.p, "info string fen", 3.0), "info string fen = rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -");
+    EXPECT_TRUE(legal(kpk, word(waitForLine(e.p, "bestmove", 10.0), 1)));
+    EXPECT_EQ(waitForLine(e.p, "info string fen", 10.0), "info string fen = rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w - -");
 
     for (const char* release : {"ponderhit", "stop"}) {
         sendLine(e.p, "go ponder wtime 2000 btime 2000");
         EXPECT_EQ(waitForLine(e.p, "bestmove", 0.7), "<timeout>") << release;
         sendLine(e.p, release);
-        EXPECT_TRUE(legal(START_FEN, word(waitForLine(e.p, "bestmove", 3.0), 1))) << release;
+        EXPECT_TRUE(legal(START_FEN, word(waitForLine(e.p, "bestmove", 10.0), 1))) << release;
     }
 
     sendLine(e.p, "go infinite");
     size_t from = e.p.outBuf.size();
     sendLine(e.p, "quit");
-    EXPECT_EQ(waitExit(e.p, 3.0), 0);
+    EXPECT_EQ(waitExit(e.p, 10.0), 0);
     EXPECT_EQ(e.p.outBuf.find("bestmove", from), std::string::npos);
 }
 
