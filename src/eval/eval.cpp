@@ -14,6 +14,11 @@
 
 EvalCacheEntry eca[EC_MASK + 1];
 
+void clearEvalCaches() {
+    clear_pht();
+    for (EvalCacheEntry& e : eca) e.key = 0;
+}
+
 namespace {
 
 // King-attack units of a piece that reaches the enemy king's zone.

@@ -12,6 +12,8 @@ constexpr int EC_MASK = 4095;
 extern EvalCacheEntry eca[EC_MASK + 1];
 
 int eval(const Position& p);  // needs current pstScore and stage
+// Empties the pawn hash and the evaluation cache.
+void clearEvalCaches();
 int getSTAGE(const Position& p);
 ScorePair getSC(const Position& p);
 

@@ -9,7 +9,6 @@
 
 #include "eval/eval.h"
 #include "eval/params.h"
-#include "eval/pawns.h"
 
 ScorePair pst[1024];
 ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
@@ -255,10 +254,7 @@ void reInitEval() {
     // (nothing evaluates before the tables exist); sweeping them then would
     // fault in megabytes of memory on the way to "uciok".
     static bool firstBuild = true;
-    if (!firstBuild) {
-        clear_pht();
-        for (EvalCacheEntry& e : eca) e.key = 0;
-    }
+    if (!firstBuild) clearEvalCaches();
     firstBuild = false;
 }
 

@@ -9,7 +9,6 @@
 #include "board/movegen.h"
 #include "board/notation.h"
 #include "eval/eval.h"
-#include "eval/pawns.h"
 #include "search/search.h"
 #include "search/transposition.h"
 
@@ -129,8 +128,7 @@ void selfplaySetup() {
 
 void freshEngine() {
     resetSearchState();
-    clear_pht();
-    for (EvalCacheEntry& e : eca) e.key = 0;
+    clearEvalCaches();
     tics = 0;
 }
 
