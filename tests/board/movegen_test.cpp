@@ -1,8 +1,6 @@
-// Move generators: the exact orders, the legality screen, castling rules, and
-// cross-checks between the generators over many positions.
+// Move generators: the exact orders, the legality screen and castling rules.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <tuple>
 
 #include "board_support.h"
@@ -102,46 +100,6 @@ TEST(Attacks, StaticThreats) {
         {"4k3/8/8/8/8/3b4/2N5/1P2K3 w - -", 1450}, {"4k3/8/8/8/1n6/8/P7/4K3 w - -", 500},
         {"4k3/8/8/8/1n6/8/P7/1P2K3 w - -", 0}};
     for (const auto& [fen, want] : cases) EXPECT_EQ(staticAttacked(fromFen(fen), WHITE), want) << fen;
-}
-
-// Over the suite's trees: genCaps is exactly the captures of genAll (queen
-// promotions only), genCapsChecks holds them and every direct check, genOut
-// every legal reply to a check; no generator repeats a word outside genOut.
-TEST(Generators, CrossChecksOverPerftTrees) {
-    for (const PerftCase& c : loadPerftSuite()) {
-        walkTree(fromFen(c.fen), 2, [&](const Position&, const Position& p, Move) {
-            const int col = sideToMove(p), o = col ^ 1, k = kingSquare(p, o);
-            Move all[MAX_MOVES], caps[MAX_MOVES], cc[MAX_MOVES], out[MAX_MOVES];
-            const int nAll = genAll(p, all), nCaps = genCaps(p, caps), nCc = genCapsChecks(p, cc);
-            const std::set<Move> allSet(all, all + nAll), capsSet(caps, caps + nCaps), ccSet(cc, cc + nCc);
-            ASSERT_EQ(std::tuple(allSet.size(), capsSet.size(), ccSet.size()), std::tuple(size_t(nAll), size_t(nCaps), size_t(nCc)));
-            const bool inCheck = fasterInCheck(p, col);
-            const std::set<Move> outSet(out, out + (inCheck ? genOut(p, out) : 0));
-            std::set<Move> wantCaps;
-            for (Move m : allSet) {
-                const int t = moveType(m), to = moveTo(m);
-                ASSERT_EQ(pslegal(p, m), t != EN_PASSANT) << moveText(m);
-                const bool capture = (p.pcs[o][ALL] & bit(to)) || t == EN_PASSANT;
-                if ((capture && t != PROMO_N && t != PROMO_R && t != PROMO_B) || (!capture && t == PROMO_Q))
-                    wantCaps.insert(m);
-                if (t == CASTLE || t >= PROMO_N) continue;  // neither list carries these
-                Position ch;
-                make(p, ch, m);
-                if (fasterInCheck(ch, col)) continue;
-                if (inCheck) { ASSERT_EQ(outSet.count(m), 1U) << "evasion " << moveText(m); }
-                const int kind = t == PROMO_Q ? QUEEN : ch.movedKind;
-                const Bitboard occ = occupied(ch), pawnHits = col == WHITE ? ((bit(to) << 7) & NOT_FILE_H) | ((bit(to) << 9) & NOT_FILE_A)
-                                                                           : ((bit(to) >> 9) & NOT_FILE_H) | ((bit(to) >> 7) & NOT_FILE_A);
-                bool direct = (kind == KNIGHT && (nATT[to] & bit(k))) || (kind == PAWN && (pawnHits & bit(k)));
-                direct |= (kind == BISHOP || kind == QUEEN) && (superD[to] & bit(k)) && !(bet[to][k] & occ);
-                direct |= (kind == ROOK || kind == QUEEN) && (superO[to] & bit(k)) && !(bet[to][k] & occ);
-                if (direct) { ASSERT_EQ(ccSet.count(m), 1U) << "check " << moveText(m); }
-            }
-            ASSERT_EQ(capsSet, wantCaps);
-            for (Move m : capsSet) ASSERT_EQ(ccSet.count(m), 1U);
-            for (Move m : ccSet) ASSERT_EQ(allSet.count(m), 1U);
-        });
-    }
 }
 
 }  // namespace

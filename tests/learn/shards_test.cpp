@@ -86,27 +86,12 @@ TEST_F(ShardsTest, KilledShardLeavesNoFileAndIsRerunAlone) {
     EXPECT_EQ(countLines(r.err, "selfplay "), 1) << r.err;
 }
 
-TEST_F(ShardsTest, MergeChecksTheGames) {
-    whole();
-    const std::string w = dir + "/whole";
-    EXPECT_EQ(runDev("data merge " + dir + "/m " + w + " --games 24").status, 0);
-    EXPECT_EQ(readText(dir + "/m"), readText(w));
-    EXPECT_EQ(runDev("data merge " + dir + "/m " + w + " --games 25").status, 1);
-    std::ofstream(dir + "/bad") << "x 8/8 w - - 1.0\n";
-    EXPECT_EQ(runDev("data merge " + dir + "/m " + dir + "/bad").status, 1);
-    EXPECT_EQ(runDev("data merge " + dir + "/m " + dir + "/none").status, 1);
-}
-
 TEST(LearnCommands, BadOptions) {
     for (const char* args : {"selfplay", "selfplay --games 3", "selfplay o --shard 3/3", "selfplay o --shard 1",
                              "selfplay o --nodes 0", "selfplay o --games", "selfplay o --frobnicate 1",
                              "tune", "tune d --iterations -1", "data merge"})
         EXPECT_EQ(runDev(args).status, 2) << args;
 }
-
-}  // namespace
-
-namespace {
 
 TEST(LearnCommands, OpeningsFromAnEpdFile) {
     const std::string dir = makeTempDir();

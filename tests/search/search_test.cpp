@@ -425,21 +425,15 @@ TEST_F(HeldClockTest, PollStepStopsAtTheHardLimit) {
     ponderMode = 0;
 }
 
-// A search whose hard stop has already passed ends at the next clock reading:
-// within 1,024 node entries, not at the next input poll 65,536 entries away.
-// The fuzz targets' node cap stops a search the same way, first iteration or not.
-TEST_F(SearchTest, ClockReadEvery1024NodesAndTheNodeCap) {
+// The fuzz targets' node cap stops a search, first iteration or not, counted
+// from this search's start.
+TEST_F(SearchTest, NodeCapStopsTheSearch) {
     Position p = fromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
-    for (int round = 0; round < 3; ++round) {
-        uciBeginSearch(p, 1e-9, 99);
-        EXPECT_GT(nodecount, 0U);
-        EXPECT_LT(nodecount, 2048U) << round;  // made moves: a few more than node entries
-        EXPECT_EQ(abortflag, 1);
-    }
+    uciBeginSearch(p, 1e9, 2);
     nodeCap = 300;
     uciBeginSearch(p, 1e9, 99);
     nodeCap = 0;
-    EXPECT_TRUE(nodecount >= 300U && nodecount < 320U) << nodecount;  // counted from this search's start
+    EXPECT_TRUE(nodecount >= 300U && nodecount < 320U) << nodecount;
     EXPECT_EQ(firstIterationDone, 0);  // the kiwipete's first iteration takes thousands
     EXPECT_STRNE(bestMove, "0000");
 }
