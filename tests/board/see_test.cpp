@@ -62,6 +62,24 @@ TEST(See, HandWorkedExchanges) {
     EXPECT_EQ(see(fromFen("4k3/8/8/3p4/4N3/5P2/8/4K3 w - -"), squaresOf("d5e4"), 1), 2);
 }
 
+// Every judgement of this module over the nodes of the suite's two-ply trees,
+// folded in order into one number: a change to any of them moves it.
+TEST(See, FingerprintOverPerftTrees) {
+    uint64_t fingerprint = 0, calls = 0;
+    auto fold = [&](int v) { fingerprint = fingerprint * 1000003 + uint64_t(int64_t(v)), ++calls; };
+    for (const PerftCase& c : loadPerftSuite())
+        walkTree(fromFen(c.fen), 2, [&](const Position&, const Position& node, Move) {
+            fold(threatExists(node)), fold(threatCreated(node)), fold(attackMv(node));
+            Move list[MAX_MOVES];
+            for (int i = 0, n = genAll(node, list); i < n; ++i) {
+                const Move m = list[i] & 0xfff;
+                fold(see(node, m, 0)), fold(see(node, m, 1)), fold(couldBeCheck(node, m));
+                fold(sSee(node, makeMove(moveFrom(m), moveFrom(m)), 0));
+            }
+        });
+    EXPECT_EQ(std::pair(fingerprint, calls), std::pair(uint64_t(14694446395771206746u), uint64_t(2167959)));
+}
+
 TEST(Threats, ThreatExistsAndItsMirror) {
     const Case cases[] = {
         {"enemy pawn on its seventh rank", "4k3/8/8/8/8/8/p7/4K3 w - -", "", 15},

@@ -53,22 +53,3 @@ TEST(NpsTool, MedianOfRoundsNotRatioOfTotals) {
         << lines[11];
 }
 
-TEST(NpsTool, ThreadsHeldToOneUnlessLeft) {
-    // The stand-in counts nodes times its Threads option, 2 unless set.
-    for (const char* threads : {"1", "0"}) {
-        RunResult r = runNps({fake("9000 200"), "--epd", dataPath("wac.epd"), "--ms", "10", "--count", "1",
-                              "--threads", threads});
-        ASSERT_EQ(r.status, 0) << r.err;
-        const std::string want = threads[0] == '1' ? " 9000 nodes" : " 18000 nodes";
-        EXPECT_NE(r.out.find(want), std::string::npos) << r.out;
-    }
-}
-
-TEST(NpsTool, CountsTheRealEngine) {
-    RunResult r = runNps({ZARV_BIN, "--epd", dataPath("wac.epd"), "--ms", "20", "--count", "1"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> lines = splitLines(r.out);
-    ASSERT_EQ(lines.size(), 2u) << r.out;
-    EXPECT_NE(lines[1].find("ratio 1.000"), std::string::npos);
-    EXPECT_EQ(lines[1].find(" 0 nodes"), std::string::npos) << lines[1];
-}
