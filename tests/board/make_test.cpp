@@ -102,25 +102,6 @@ TEST(Make, NullMoveErrorPathsAndPreTest) {
     EXPECT_EQ(preTestMoveForCheck(fromFen("4k3/8/8/8/8/8/3N3r/4K3 w - -"), makeMove(11, 28)), 1);  // rook on its rank
 }
 
-TEST(Make, MayExposeKingHandCases) {
-    // King e1; a black rook on e8 shares the e-file, a bishop on a5 the a5-e1 diagonal.
-    const Position p = fromFen("4r1k1/8/8/b7/8/8/P2NN3/4K2R w K -");
-    const struct {
-        Move m;
-        bool want;
-    } cases[] = {{makeMove(12, 29), true},             // e2 knight leaves the rook's file
-                 {makeMove(11, 26), true},             // d2 knight leaves the bishop's diagonal
-                 {makeMove(4, 5), true},               // the king itself
-                 {makeMove(4, 6, CASTLE), true},       // two pieces move
-                 {makeMove(8, 16), false},             // a2 pawn: on none of the king's lines
-                 {makeMove(7, 15), true},              // h1 rook: the rank and the file count alike
-                 {makeMove(12, 20), true}};            // along the pin, but still a piece leaving the line
-    for (const auto& c : cases) EXPECT_EQ(mayExposeKing(p, c.m), c.want) << moveText(c.m);
-    // Without the bishop the d2 knight is free to go.
-    EXPECT_FALSE(mayExposeKing(fromFen("4r1k1/8/8/8/8/8/3NN3/4K2R w K -"), makeMove(11, 26)));
-    EXPECT_TRUE(mayExposeKing(fromFen("4k3/8/8/2pP4/8/8/8/4K3 w - c6"), makeMove(35, 42, EN_PASSANT)));
-}
-
 // Out of check, a move that mayExposeKing clears never leaves the king attacked,
 // and the filter clears most moves.
 TEST(Make, MayExposeKingNeverMissesAnExposure) {

@@ -14,19 +14,13 @@ Move squaresOf(const char* t) { return makeMove(t[0] - 'a' + 8 * (t[1] - '1'), t
 TEST(See, HandWorkedExchanges) {
     const Case cases[] = {
         {"pawn takes undefended knight", "4k3/8/8/3n4/4P3/8/8/4K3 w - -", "e4d5", 3},
-        {"knight takes pawn defended by pawn", "4k3/8/2p5/3p4/8/4N3/8/4K3 w - -", "e3d5", -2},
-        {"queen takes rook defended by pawn", "4k3/2p5/3r4/8/8/3Q4/8/4K3 w - -", "d3d6", -4},
-        {"rook takes queen defended by pawn", "4k3/2p5/3q4/8/8/3R4/8/4K3 w - -", "d3d6", 4},
         {"rear rook recaptures after the front one", "3rk3/8/3p4/8/8/8/3R4/3RK3 w - -", "d2d6", 1},
-        {"rook behind its queen", "3rk3/8/3p4/8/8/8/3Q4/3RK3 w - -", "d2d6", -3},
         {"queen behind its rook", "3rk3/8/3p4/8/8/8/3R4/3QK3 w - -", "d2d6", 1},
         {"defending queen behind a rook", "3qk3/3r4/3p4/8/8/8/3R4/3RK3 w - -", "d2d6", -4},
         // Rxr, Qxr, Rxq, Kxr: black breaks even only because a recapturing queen counts 10.
         {"queen counts 10 as a recapturer", "3q4/8/4k3/3r4/8/8/3R4/3R3K w - -", "d2d5", 5},
         // Nxp, exn; the lowest bishop (a2) is blocked, so the g8 bishop waits too.
         {"blocked lowest bishop holds the bishops", "6B1/8/4p2k/3p4/8/1PN5/B7/7K w - -", "c3d5", -2},
-        {"clear lowest bishop recaptures", "6B1/8/4p2k/3p4/8/2N5/B7/7K w - -", "c3d5", -1},
-        {"queen to a square a pawn attacks", "4k3/8/8/2p5/8/8/8/3QK3 w - -", "d1d4", -9},
         {"king does not recapture into a held square", "6k1/6p1/8/8/8/8/6R1/6RK w - -", "g2g7", 1},
         {"king takes a defended rook", "6k1/6r1/8/8/8/8/6r1/6K1 w - -", "g1g2", -994},
         // The value is the whole folded sequence, not only its sign.
@@ -47,10 +41,6 @@ TEST(See, HandWorkedExchanges) {
         {"queen captures first, rook recaptures", "4k3/2p5/3r4/8/8/3Q4/3R4/4K3 w - -", "d3d6", -3},
         // Nxp +1, a queen recapture +2 would lose to Rxq +8 (the queen counts 10).
         {"queen as recapturer", "3q2k1/8/8/3p4/8/2N5/8/3R2K1 w - -", "c3d5", 1},
-        // Nxp +1, Nxn +2, Kxn +1: the king, last, recaptures safely.
-        {"king recaptures last", "6k1/8/5n2/3p4/3K4/2N5/8/8 w - -", "c3d5", 1},
-        // Rxp +1, Kxr +4: the defending king takes last.
-        {"defending king takes last", "4k3/3p4/8/8/8/8/8/3R2K1 w - -", "d1d7", -4},
     };
     for (const auto& c : cases) {
         const Position p = fromFen(c.fen);
@@ -105,12 +95,9 @@ TEST(Threats, AttackMvAndCouldBeCheck) {
         {"pawn attacks a knight", "4k3/8/8/2n5/8/3P4/8/4K3 w - -", "d3d4", 2},
         {"pawn attacks only a pawn", "4k3/8/8/2p5/8/3P4/8/4K3 w - -", "d3d4", 0},
         {"knight attacks a rook", "4k3/8/8/1r6/8/8/8/3NK3 w - -", "d1c3", 2},
-        {"knight attacks a defended bishop", "4k3/8/p7/1b6/8/8/8/3NK3 w - -", "d1c3", 0},
-        {"bishop attacks a rook", "4k3/6r1/8/8/8/8/8/B3K3 w - -", "a1c3", 2},
         {"bishop's line to the rook blocked", "4k3/6r1/8/4P3/8/8/8/B3K3 w - -", "a1c3", 0},
         {"rook attacks a queen", "4k3/8/8/8/8/8/q7/6RK w - -", "g1g2", 2},
         {"queen attacks a loose knight", "4k3/8/8/8/8/8/n7/6QK w - -", "g1g2", 1},
-        {"queen attacks a defended pawn", "4k3/8/8/8/8/1p6/p7/6QK w - -", "g1g2", 0},
         {"king moves", "4k3/8/8/8/8/8/n7/7K w - -", "h1g2", 0},
     };
     for (const auto& c : attacks) {
@@ -121,13 +108,10 @@ TEST(Threats, AttackMvAndCouldBeCheck) {
     EXPECT_EQ(attackMv(fromFen(START_FEN)), 0);  // no last move at the root
     const Case checks[] = {
         {"pawn step attacks the king", "8/8/3k4/8/4P3/8/8/4K3 w - -", "e4e5", 1},
-        {"black pawn step", "4k3/8/8/8/3p4/8/4K3/8 b - -", "d4d3", 1},
         {"knight jumps to check", "4k3/8/8/5N2/8/8/8/4K3 w - -", "f5d6", 1},
         {"bishop onto an open diagonal", "4k3/8/8/8/8/8/8/1B2K3 w - -", "b1g6", 1},
         {"bishop onto a blocked diagonal", "4k3/5p2/8/8/8/8/8/1B2K3 w - -", "b1g6", 0},
-        {"rook slides toward the king", "3k4/8/8/8/8/8/8/3RK3 w - -", "d1d4", 1},
         {"rook's own old square still blocks", "3k4/8/8/8/3R4/8/8/4K3 w - -", "d4d1", 0},
-        {"queen's diagonal open", "4k3/8/8/8/8/8/8/3QK3 w - -", "d1h5", 1},
         {"promotion judged as a pawn", "3k4/4P3/8/8/8/8/8/4K3 w - -", "e7e8", 0},
         {"king steps next to the king", "8/8/8/3k4/8/4K3/8/8 w - -", "e3e4", 1},
     };

@@ -137,30 +137,6 @@ void stopPoll() {  // as "stop" served from the poll
 }
 }  // namespace
 
-// Input is served through the function the front end handed over, on every
-// 65,536th node and no other; a "stop" served there ends the node unless the
-// search is pondering.
-TEST_F(SearchTest, PollStepServesInputThroughTheHandedFunction) {
-    const struct {
-        void (*poll)();
-        uint32_t ticsBefore;
-        int32_t pondering, polled, result;
-    } cases[] = {
-        {countPoll, 0xfffe, 0, 0, 0}, {countPoll, 0xffff, 0, 1, 0}, {countPoll, 0x1ffff, 0, 1, 0},
-        {countPoll, 0x0fff, 0, 0, 0}, {stopPoll, 0xffff, 0, 1, 1},  {stopPoll, 0xffff, 1, 1, 0},
-        {stopPoll, 0x0fff, 0, 0, 0},  {nullptr, 0xffff, 0, 0, 0},
-    };
-    for (const auto& c : cases) {
-        searchPoll = c.poll, tics = c.ticsBefore, polls = 0;
-        ponderMode = c.pondering;
-        abortflag = 0;
-        EXPECT_EQ(pollStep(), c.result) << std::hex << c.ticsBefore;
-        EXPECT_EQ(polls, c.polled) << std::hex << c.ticsBefore;
-    }
-    ponderMode = 0;
-    abortflag = 0;
-}
-
 TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {
     std::fill(his_s, his_s + 1024, 7);
     int a = (0 * 8 + PAWN) * 64 + 12, b = (1 * 8 + KING) * 64 + 60;
@@ -406,21 +382,25 @@ TEST_F(HeldClockTest, LineOfTheLastIteration) {
     EXPECT_EQ(lines.back(), "bestmove h1h7 ponder c8d8");
 }
 
-// The poll step reads the clock every 1,024 nodes and stops the search from
-// the hard limit on, except while pondering.
-TEST_F(HeldClockTest, PollStepStopsAtTheHardLimit) {
+// The poll step serves input through the function the front end handed over
+// on every 65,536th node and reads the clock on every 1,024th; from the hard
+// limit on, or after a "stop" served there, it ends the node unless pondering.
+TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
     goaltime = 1004.0;
-    struct Case { uint32_t tics; double now; int ponder, want; } cases[] = {
-        {4095, 1004.0, 0, 1}, {4095, below(1004.0), 0, 0}, {4094, 2000.0, 0, 0}, {4096, 2000.0, 0, 0},
-        {1023, 2000.0, 0, 1}, {1022, 2000.0, 0, 0},
-        {8191, 1004.5, 0, 1}, {65535, 1004.0, 0, 1},       {4095, 2000.0, 1, 0},
+    struct Case { void (*poll)(); uint32_t tics; double now; int ponder, polled, want; } cases[] = {
+        {countPoll, 0xfffe, 1000, 0, 0, 0}, {countPoll, 0xffff, 1000, 0, 1, 0}, {countPoll, 0x1ffff, 1000, 0, 1, 0},
+        {countPoll, 0x0fff, 1000, 0, 0, 0}, {stopPoll, 0xffff, 1000, 0, 1, 1},  {stopPoll, 0xffff, 1000, 1, 1, 0},
+        {stopPoll, 0x0fff, 1000, 0, 0, 0},  {nullptr, 0xffff, 1000, 0, 0, 0},
+        {nullptr, 4095, 1004.0, 0, 0, 1},   {nullptr, 4095, below(1004.0), 0, 0, 0}, {nullptr, 4094, 2000, 0, 0, 0},
+        {nullptr, 4096, 2000, 0, 0, 0},     {nullptr, 1023, 2000, 0, 0, 1},   {nullptr, 1022, 2000, 0, 0, 0},
+        {nullptr, 8191, 1004.5, 0, 0, 1},   {nullptr, 65535, 1004.0, 0, 0, 1}, {nullptr, 4095, 2000, 1, 0, 0},
     };
     for (auto c : cases) {
-        tics = c.tics, clockReads = 1, clockNow = c.now;
+        searchPoll = c.poll, tics = c.tics, clockReads = 1, clockNow = c.now, polls = 0;
         ponderMode = c.ponder;
         abortflag = 0;
-        EXPECT_EQ(pollStep(), c.want) << c.tics << " " << c.now;
-        EXPECT_EQ(abortflag, c.want) << c.tics;
+        EXPECT_EQ(std::pair(pollStep(), polls), std::pair(c.want, c.polled)) << std::hex << c.tics << " " << c.now;
+        EXPECT_EQ(abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
     }
     ponderMode = 0;
 }
