@@ -1,5 +1,5 @@
-// Random numbers and Zobrist keys: the reference sequence, the layout of the
-// key tables, and incremental keys that always equal the keys from scratch.
+// Random numbers and Zobrist keys: the reference sequence and the layout of
+// the key tables.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -45,31 +45,6 @@ TEST(Zobrist, SideToMoveAndCastleTerms) {
     const std::pair<Bitboard, uint64_t> cases[] = {{0, 0}, {CASTLE_SQUARES, 0x8100000000000081ULL}, {0x11, 1},
                                                    {0x9000000000000000ULL, 0x8000000000000000ULL}, {0x10, 0}};
     for (auto [marked, bits] : cases) EXPECT_EQ(castleHash(marked), bits * 290837401ULL) << marked;
-}
-
-// Over the legal trees of the suite: incremental keys equal the keys from
-// scratch after every move (and a null move), and the three check tests agree.
-TEST(Zobrist, IncrementalKeysAndCheckTestsOverPerftTrees) {
-    uint64_t visited = 0;
-    for (const PerftCase& c : loadPerftSuite()) {
-        Position root = fromFen(c.fen);
-        ASSERT_TRUE(positionIsOk(root)) << c.fen;
-        walkTree(root, c.counts.size() >= 3 && c.counts[2] < 120000 ? 3 : 2,
-                 [&](const Position& parent, const Position& child, Move m) {
-                     ++visited;
-                     ASSERT_TRUE(positionIsOk(child)) << c.fen << " " << moveText(m);
-                     ASSERT_EQ(child.prev, &parent);
-                     for (int col = 0; col < 2; ++col) {
-                         const int f = fasterInCheck(child, col);
-                         ASSERT_EQ(f, fastInCheck(child, col)) << c.fen << " " << moveText(m);
-                         ASSERT_EQ(f, slowInCheck(child, col)) << c.fen << " " << moveText(m);
-                     }
-                     Position nul;
-                     make(child, nul, 0);
-                     ASSERT_EQ(nul.hashKey, slowHash(nul));
-                 });
-    }
-    EXPECT_GT(visited, 100000U);
 }
 
 }  // namespace

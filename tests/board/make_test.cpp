@@ -1,4 +1,4 @@
-// Copy-make: the child record after each kind of move, castling bookkeeping,
+// Copy-make: the child record after each kind of move, the null move,
 // and the incremental piece-square sum and stage.
 #include <gtest/gtest.h>
 
@@ -28,38 +28,6 @@ TEST(Make, DoubleStepAndEnPassant) {
     EXPECT_EQ(b.hashKey, slowHash(b));
     Position c = play(b, "d4e3");  // the victim was not on the target square
     EXPECT_TRUE(c.capturedKind == 0 && !(c.pcs[WHITE][PAWN] & bit(28)) && positionIsOk(c));
-}
-
-TEST(Make, CastlingMovesTheRookAndEndsBothRights) {
-    const std::tuple<const char*, int, int, Bitboard> cases[] = {
-        {"e1g1", 7, 5, 0xf0ULL}, {"e1c1", 0, 3, 0x1dULL}, {"e8g8", 63, 61, 0xf0ULL << 56}, {"e8c8", 56, 59, 0x1dULL << 56}};
-    Move list[4];
-    for (const auto& [move, rookFrom, rookTo, marked] : cases) {
-        const int col = move[1] == '1' ? WHITE : BLACK;
-        Position q = play(fromFen(std::string("r3k2r/pppppppp/8/8/8/8/PPPPPPPP/R3K2R ") + "wb"[col] + " KQkq -"), move);
-        EXPECT_EQ(q.pcs[col][ROOK] & (bit(rookFrom) | bit(rookTo)), bit(rookTo)) << move;
-        EXPECT_EQ(q.castle & marked, marked) << move;
-        EXPECT_TRUE(positionIsOk(q)) << move;
-        EXPECT_EQ(genCastling(q, col, list) * 10 + genCastling(q, col ^ 1, list), 2) << move;
-    }
-    // A king that goes and comes back has lost both rights for good.
-    Position k = play(play(play(fromFen("r3k2r/8/8/8/8/8/8/R3K2R w KQ -"), "e1e2"), "e8e7"), "e2e1");
-    EXPECT_EQ(genCastling(play(k, "e7e8"), WHITE, list), 0);
-}
-
-TEST(Make, RookTakenOnItsCorner) {
-    Position p = fromFen("r3k1nr/8/8/8/8/8/8/R3K2R w KQkq -");
-    p.stage = 4;
-    Position q = play(p, "h1h8");
-    EXPECT_EQ(q.capturedKind * 10 + q.stage, ROOK * 10 + 2);
-    Move list[4];
-    EXPECT_EQ(listText(list, genCastling(q, BLACK, list)), "e8c8");
-    // Taken on h1: no king-side castling even once another rook stands there.
-    Position g[8] = {fromFen("4k3/8/8/8/8/8/1R5r/R3K2R b KQ -")};
-    const char* line[7] = {"h2h1", "b2h2", "h1g1", "h2h3", "g1g8", "h3h1", "g8g7"};
-    for (int i = 0; i < 7; ++i) g[i + 1] = play(g[i], line[i]);
-    EXPECT_EQ(g[7].pcs[WHITE][ROOK], bit(0) | bit(7));
-    EXPECT_EQ(listText(list, genCastling(g[7], WHITE, list)), "e1c1");
 }
 
 TEST(Make, Promotions) {

@@ -1,4 +1,4 @@
-// Pawn-structure terms, the passer lists and the pawn cache.
+// Pawn-structure terms, one weight at a time.
 #include <vector>
 
 #include "eval_support.h"
@@ -38,33 +38,6 @@ TEST_F(EvalTest, PawnTermsOneAtATime) {
     onlyParams({{&passed, scorePair(14, 23)}, {&ppinc, scorePair(100, 160)}});
     PawnEntry* e;
     EXPECT_EQ(pawnStructure(evalPos("7k/8/8/8/4P3/8/8/K7 w - -"), e), scorePair(114, 183)) << "unlisted e4 scores";
-}
-
-std::vector<int> listed(const PawnEntry* e, int col) {
-    std::vector<int> v;
-    for (int i = 0; i < 8 && e->passers[col][i]; ++i) v.push_back(e->passers[col][i]);
-    return v;
-}
-
-TEST_F(EvalTest, PasserListsAndCache) {
-    PawnEntry *e, *again;
-    // White e6 and b5 are listed, e4 (behind e6) is not; black d3 and h4 are.
-    const Position p = evalPos("7k/8/4P3/1P6/4P2p/3p4/8/K7 w - -");
-    const ScorePair s = pawnStructure(p, e);
-    EXPECT_EQ(listed(e, WHITE), (std::vector<int>{33, 44}));
-    EXPECT_EQ(listed(e, BLACK), (std::vector<int>{19, 31}));
-    const uint64_t probes = eprobes, hits = ehits;
-    e->score = spAdd(s, 1);  // the second answer must be the stored one
-    EXPECT_EQ(pawnStructure(p, again), spAdd(s, 1));
-    EXPECT_EQ(again, e);
-    EXPECT_EQ(eprobes - probes + ehits - hits, 2u);
-    clear_pht();
-    EXPECT_EQ(pawnStructure(p, again), s);
-    for (const char* fen : {"7k/8/8/8/4P3/8/8/K7 w - -", "7k/8/3p4/4P3/8/8/8/K7 w - -", "4k3/8/8/8/8/8/8/4K3 w - -"}) {
-        pawnStructure(evalPos(fen), e);
-        EXPECT_TRUE(listed(e, WHITE).empty() && listed(e, BLACK).empty()) << fen;
-    }
-    EXPECT_EQ(pawnStructure(evalPos("4k3/8/8/8/8/8/8/4K3 w - -"), e), 0u) << "no pawns";
 }
 
 }  // namespace

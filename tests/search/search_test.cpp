@@ -231,16 +231,6 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     EXPECT_EQ(fingerprint, SHALLOW_FINGERPRINT);
 }
 
-TEST_F(SearchTest, MatedAndStalemateNodes) {
-    PvLine line;
-    Position mated = fromFen("k7/1Q6/1K6/8/8/8/8/8 b - - 0 1"), stale = fromFen("k7/8/1Q6/8/8/8/8/7K b - - 0 1");
-    EXPECT_EQ(searchQuies(mated, -32001, 32001, 0, 3, line), -32000 + 3);
-    EXPECT_EQ(searchPv(mated, -32001, 32001, 4, 5, line), -32000 + 5);
-    EXPECT_EQ(searchNonPv(mated, 0, 8, 2, line, 0), -32000 + 2);
-    EXPECT_EQ(searchPv(stale, -32001, 32001, 4, 5, line), 0);
-    EXPECT_EQ(searchNonPv(stale, 1, 8, 2, line, 0), 0);
-}
-
 TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     Position p = fromFen(START_FEN);
     searchMoves[0] = mv("a2", "a3");
@@ -370,16 +360,6 @@ TEST_F(HeldClockTest, IterationLimitsOfTheTimeRules) {
         EXPECT_EQ(iterations(c.fen, B, c.now, c.depthLimit), c.want) << c.fen << " at +" << c.now - CLOCK_START;
         EXPECT_EQ(goaltime, CLOCK_START + 4.0 * B);
     }
-}
-
-// The principal variation and the ponder move come whole out of the nodes' lines.
-TEST_F(HeldClockTest, LineOfTheLastIteration) {
-    EXPECT_EQ(iterations("2k5/8/8/2K5/8/8/8/7R w - - 0 1", 2.0, CLOCK_START + 0.01, 6), 6);
-    const auto lines = splitLines(out);
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2].substr(lines[lines.size() - 2].find(" pv ")),
-              " pv h1h7 c8d8 c5d6 d8e8 h7e7 e8d8 e7d7 d8c8 d7c7 c8d8 ");
-    EXPECT_EQ(lines.back(), "bestmove h1h7 ponder c8d8");
 }
 
 // The poll step serves input through the function the front end handed over

@@ -1,5 +1,5 @@
 // The transposition table: sizes, probe and store with the replacement rule,
-// the bound test, the mate-score conversions and line insertion.
+// the bound test and the mate-score conversions.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -111,17 +111,3 @@ TEST(TTable, BoundTestAndMateScores) {
     EXPECT_EQ(is_mate_value(31801) + is_mate_value(-31801), 2);
 }
 
-TEST(TTable, InsertPvStoresMoveOnlyEntries) {
-    TTable t = ttabMakeHashTable(1);
-    ttabClear(t);
-    const auto g = playLine({"e2e4", "e7e5"});
-    Move line[] = {g[1].lastMove, g[2].lastMove, 0};
-    ttabInsertPv(t, g[0], line);
-    for (int i = 0; i < 2; ++i) {
-        TTEntry* e = ttabGet(t, g[i].hashKey);
-        ASSERT_NE(e, nullptr);
-        EXPECT_TRUE(e->depth == -99 && e->flags == TT_NONE && e->score == 0 && e->move == uint16_t(line[i]));
-    }
-    EXPECT_EQ(ttabGet(t, g[2].hashKey), nullptr);  // the line ends before the last position
-    ttabFreeHashTable(t);
-}
