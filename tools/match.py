@@ -13,7 +13,7 @@ game as a loss for that engine and is counted separately.
 Usage:
   tools/match.py --engine1 build/zarv --engine2 /usr/games/stockfish \
       --option2 "UCI_LimitStrength=true" --option2 "UCI_Elo=1800" \
-      --games 20 --base 10 --inc 0.1 --openings tests/data/openings.epd
+      --games 20 --base 10 --inc 0.1 --openings tools/openings.epd
 """
 import argparse
 import queue

@@ -39,8 +39,8 @@ PERSONALITIES = [
 
 def positions():
     fens = []
-    for name in ("openings.epd", "wac.epd"):
-        with open(os.path.join(ROOT, "tests", "data", name)) as f:
+    for path in (("tools", "openings.epd"), ("tests", "data", "wac.epd")):
+        with open(os.path.join(ROOT, *path)) as f:
             for line in f:
                 parts = line.split()
                 if len(parts) >= 4:
