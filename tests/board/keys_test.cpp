@@ -21,22 +21,6 @@ TEST(Mt19937, MatchesTheStandardEngine) {
     for (uint32_t want : {1067595299U, 955945823U, 477289528U, 4107218783U}) EXPECT_EQ(genrand_int32(), want);
 }
 
-TEST(Zobrist, TablesInDrawOrder) {
-    std::mt19937 ref(1027);
-    auto draw64 = [&] {
-        const uint64_t high = ref();
-        return high << 32 | ref();
-    };
-    EXPECT_EQ(zob[0], draw64());
-    ref.discard(2 + 4 * 63);  // the rest of the kind-0 row: four draws a square
-    EXPECT_EQ(zob[zobIndex(WHITE, PAWN, 0)], draw64());
-    EXPECT_EQ(pzob[zobIndex(WHITE, PAWN, 0)], draw64());
-    for (int i = 0; i < 1024; ++i) {
-        const int kind = (i / 64) % 8;
-        EXPECT_EQ(pzob[i] != 0, kind == PAWN || kind == KING) << i;
-    }
-}
-
 TEST(Zobrist, SideToMoveAndCastleTerms) {
     Position w = fromFen("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - -"), b = fromFen("8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 b - -");
     EXPECT_EQ(w.hashKey ^ b.hashKey, zob[0] ^ zob[1]);

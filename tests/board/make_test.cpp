@@ -1,14 +1,11 @@
-// Copy-make: the child record after each kind of move, the null move,
-// and the incremental piece-square sum and stage.
+// Copy-make: promotions, the null move, the error paths, and the screen that
+// spares most moves the test of the mover's king.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <tuple>
 
 #include "board_support.h"
-#include "eval/eval.h"
-#include "eval/evaltables.h"
 
 namespace {
 
@@ -16,18 +13,6 @@ Position play(const Position& p, const char* text) {
     Position child{};
     EXPECT_EQ(algMake(p, child, text), 1) << text;
     return child;
-}
-
-TEST(Make, DoubleStepAndEnPassant) {
-    Position start = fromFen("");
-    Position a = play(start, "e2e4");  // no black pawn beside e4: no ep square
-    EXPECT_EQ(std::tuple(a.ep, a.lastMove, a.movedKind * 10 + a.capturedKind + a.ctm * 100, a.prev),
-              std::tuple(0ULL, 0x131cU, 100 + PAWN * 10, &start));
-    Position b = play(fromFen("rnbqkbnr/pppppppp/8/8/3p4/8/PPPPPPPP/RNBQKBNR w KQkq -"), "e2e4");
-    EXPECT_EQ(b.ep, bit(20));
-    EXPECT_EQ(b.hashKey, slowHash(b));
-    Position c = play(b, "d4e3");  // the victim was not on the target square
-    EXPECT_TRUE(c.capturedKind == 0 && !(c.pcs[WHITE][PAWN] & bit(28)) && positionIsOk(c));
 }
 
 TEST(Make, Promotions) {
@@ -91,22 +76,6 @@ TEST(Make, MayExposeKingNeverMissesAnExposure) {
         });
     }
     EXPECT_GT(cleared * 2, moves);
-}
-
-// With random piece-square values the running sum and the stage count must
-// follow every kind of move exactly: equal the sums from scratch.
-TEST(Make, PieceSquareSumAndStageFollowEveryMove) {
-    ScorePair saved[1024];
-    std::copy(pst, pst + 1024, saved);
-    std::mt19937 rng(7);
-    for (auto& v : pst) v = scorePair(int32_t(rng() % 20001) - 10000, int32_t(rng() % 20001) - 10000);
-    for (const PerftCase& c : loadPerftSuite()) {
-        Position root = fromFen(c.fen);  // its sum taken with the random values
-        walkTree(root, 2, [&](const Position&, const Position& child, Move m) {
-            ASSERT_TRUE(child.pstScore == getSC(child) && child.stage == getSTAGE(child)) << c.fen << " " << moveText(m);
-        });
-    }
-    std::copy(saved, saved + 1024, pst);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
-// The book study: what a study search leaves in the book, the ply limit, and
-// an interrupted study through zarv-dev.
-#include <signal.h>
+// The book study: what a study search leaves in the book, and the ply limit.
 #include <unistd.h>
 
 #include "book_util.h"
@@ -59,23 +57,6 @@ TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
         if (const BookRecord* r = getBookRecord(t.b, playLine({m})[1]); r && r->used) added += std::string(m) + " ";
     EXPECT_EQ(added, "e2e3 g2g3 g1f3 ") << t.b.used;
     EXPECT_EQ(INFO_OFF, 0);  // restored for UCI play
-}
-
-// Killed at any point, a study leaves a readable book holding every search
-// that had finished: the file is rewritten after every studied position.
-TEST(BookStudyProgram, KilledStudyLeavesItsBook) {
-    std::string dir = makeTempDir(), path = dir + "/s.book";
-    Proc p = startProc({ZARV_DEV_BIN, "book", "study", path, "--effort", "1"});
-    EXPECT_EQ(waitForLine(p, "search: ", 60), "search: ");
-    std::string next = waitForLine(p, "search: ", 120);
-    ::kill(p.pid, SIGKILL);
-    waitExit(p, 10);
-    ASSERT_EQ(next.size(), 14u) << next;  // "search: " and one padded move
-    TestBook t(false);
-    ASSERT_EQ(bookLoad(t.b, path.c_str()), BOOK_OK);
-    const BookRecord* c = getBookRecord(t.b, playLine({next.substr(8, 4)})[1]);
-    EXPECT_TRUE(getBookRecord(t.b, playLine({})[0])->depth == 1 && c->used && !c->depth);  // c: unfinished
-    removeTree(dir);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Pictures of positions and bitboards, and the log writer.
+// The picture of a position, the exchange table, and the log writer.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,36 +28,23 @@ std::string logged(F f) {
 
 }  // namespace
 
-TEST(Display, BoardPicturesAndBits) {
-    Position g[3];
-    fenToPosition(g[0], "");
+TEST(Display, BoardPictureAndExchanges) {
+    Position g;
+    fenToPosition(g, "");
     ::testing::internal::CaptureStdout();
-    displayBoardStdout(g[0]);
+    displayBoardStdout(g);
     FILE* saved = flog;
     flog = nullptr;
-    displayBoard(g[0]);  // no log: nothing anywhere
+    displayBoard(g);  // no log: nothing anywhere
     flog = saved;
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "\n-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----"
               "\n r n b q k b n r\n v v v v v v v v\n - - - - - - - -\n - - - - - - - -"
               "\n - - - - - - - -\n - - - - - - - -\n ^ ^ ^ ^ ^ ^ ^ ^\n R N B Q K B N R\n\n");
-    // The header names the parent's move and this one's, and the rights left.
-    fenToPosition(g[0], "r3k2r/8/8/8/8/8/8/R3K2R w Kq - 0 1");
-    ASSERT_EQ(algMake(g[0], g[1], "h1h8") + algMake(g[1], g[2], "e8d7"), 2);
-    for (auto [i, head] : {std::pair(2, "CTM = 2   INCHECK = 0   last: h1h8 e8d7   rights: -"),
-                           std::pair(1, "CTM = 1   INCHECK = 1   last: null h1h8   rights: q")}) {
-        const std::string pic = logged([&] { displayBoard(g[i]); });
-        EXPECT_EQ(pic.substr(0, pic.find('\n', 1)), std::string("\n-----[ ") + head + "]-----");
-    }
-    fenToPosition(g[0], "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
-    const std::string log = logged([&] { showSee(g[0]); });
+    fenToPosition(g, "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
+    const std::string log = logged([&] { showSee(g); });
     EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
     EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
-    ::testing::internal::CaptureStdout();
-    displayBitsWithFocus(0x8000000000000003ULL, 2);
-    std::string empty;
-    for (int r = 0; r < 6; ++r) empty += "\n - - - - - - - -";
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(), "\nOK  \n\n - - - - - - - X" + empty + "\n X # - - - - - -\n");
 }
 
 TEST(Logger, WholeMessagesAndBudgetLines) {

@@ -25,13 +25,9 @@ TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     auto storedAfter = [&](const std::string& command) {
         ttabClear(hashtable);
         ttabPut(hashtable, key, 6, 40, EXACT, 0x1c);
+        std::string line = command;
         testing::internal::CaptureStdout();
-        if (command.empty())
-            reInitEval();
-        else {
-            std::string line = command;
-            uciCommand(line.data());
-        }
+        line.empty() ? reInitEval() : uciCommand(line.data());
         testing::internal::GetCapturedStdout();
         return ttabGet(hashtable, key) != nullptr;
     };

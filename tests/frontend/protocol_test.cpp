@@ -79,15 +79,10 @@ TEST(Protocol, CommandLineErrors) {
                               " {options} \n\n  -log FILE      log file name\n  -cpu {0|1}     cpu time?\n"
                               "  -help          display this help message\n  -lmr {1|0}     use late move reductions\n"
                               "  -ckq {1|0}     use checks in quies\n  -nmp {1|0}     use null move pruning\n\n";
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"-lmr", "1"}, "Error. option -lmr not found.\n"}, {{"-hd1", "4", "-cpu"}, "Error.  No argument.\n"},
-        {{"log", "x"}, "Error in command line processing.  option expected at argument 1\n"}};
-    for (const auto& [args, message] : cases) {
-        RunResult r = run("uci\n", args);
-        EXPECT_TRUE(r.status == 255 && r.out.empty());
-        EXPECT_EQ(r.err, message + usage);
-    }
-    RunResult r = run("isready\n", {"-cpu", "1", "-OMT", "3", "-razor", "20", "-hd2", "16", "-log", "/no/dir/x"});
+    RunResult r = run("uci\n", {"log", "x"});
+    EXPECT_TRUE(r.status == 255 && r.out.empty());
+    EXPECT_EQ(r.err, "Error in command line processing.  option expected at argument 1\n" + usage);
+    r = run("isready\n", {"-cpu", "1", "-OMT", "3", "-razor", "20", "-hd2", "16", "-log", "/no/dir/x"});
     EXPECT_TRUE(r.status == 0 && r.out == "readyok\n");
 }
 

@@ -41,29 +41,6 @@ struct Picker : ::testing::Test {
     static void clear() { std::memset(his_s, 0, sizeof his_s), std::memset(his_f, 0, sizeof his_f); }
 };
 
-// Hash move, captures by victim then attacker, killers, quiet moves by
-// history, losing captures last; rows 1 and 2 stop after the captures (and checks).
-TEST_F(Picker, ExactOrders) {
-    const char* kiwi = "r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -";
-    const char* ep = "8/8/1k6/2b5/2pP4/8/5K2/8 b - d3";
-    his_s[(0 * 8 + BISHOP) * 64 + 29] = 9, his_f[(0 * 8 + BISHOP) * 64 + 29] = 2;  // a bishop to f4: 2048 * 9 / 12
-    his_s[(0 * 8 + ROOK) * 64 + 3] = 5;                                              // a rook to d1: 2048 * 5 / 6
-    const struct { const char* fen; int row; const char *h, *k1, *k2, *want; } cases[] = {
-        {kiwi, 0, "e1g1", "e5f7", "a2a3",
-         "e1g1 e2a6 g2h3 d5e6 e5f7 a2a3 a1d1 d2f4 e1c1 b2b3 g2g3 d5d6 c3b1 c3d1 c3a4 c3b5 e5d3 e5c4 e5g4 e5c6 d2c1 d2e3 "
-         "d2g5 d2h6 e2d1 e2f1 e2d3 e2c4 e2b5 a1b1 a1c1 h1f1 h1g1 f3g4 f3h5 f3f4 f3f5 f3d3 f3e3 f3g3 e1d1 e1f1 a2a4 g2g4 "
-         "f3f6 e5g6 e5d7 f3h3"},
-        {kiwi, 1, "e5d7", "", "", "e5d7 e2a6 g2h3 d5e6 f3e3 e2b5"},  // a losing capture only as the hash move
-        {kiwi, 2, "a2a4", "", "", "a2a4 e2a6 g2h3 d5e6"},
-        {ep, 0, "c4d3", "b6a5", "", "c4d3 c5d4 b6a5 c4c3 c5a3 c5b4 c5d6 c5e7 c5f8 b6b5 b6a6 b6c6 b6a7 b6b7 b6c7"},
-        {ep, 2, "", "", "", "c4d3 c5d4"},
-    };
-    for (const auto& c : cases) {
-        auto move = [&](const char* t) { return *t ? playLine({t}, c.fen)[1].lastMove : Move(0); };
-        EXPECT_EQ(text(drain(fromFen(c.fen), c.row, move(c.h), move(c.k1), move(c.k2))), c.want) << c.fen << " " << c.row;
-    }
-}
-
 // Every row's order at every node of the suite's two-ply trees, with the
 // first move as hash move and the last two as killers and history drawn at
 // random, folded into one number: a change to any rule moves it.

@@ -91,22 +91,6 @@ TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
     EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1", "d8d7"}, fen).back()), 1);
 }
 
-TEST(AttVic, PieceOnSquareAttacksTarget) {
-    // White: Kb1, Qd1, Ra4, Bc4, Nf3, pawn e4; Black: Kh8, Bd7, Rd4, pawn f5.
-    Position p = fromFen("7k/3b4/8/5p2/R1BrP3/5N2/8/1K1Q4 w - - 0 1");
-    struct Case { int col; const char *from, *to; int want; } cases[] = {
-        {WHITE, "e4", "f5", 1}, {WHITE, "e4", "d5", 1}, {WHITE, "e4", "e5", 0}, {WHITE, "f3", "d4", 1},
-        {WHITE, "f3", "f5", 0}, {WHITE, "c4", "f7", 1}, {WHITE, "c4", "g8", 1}, {WHITE, "c4", "c5", 0},
-        {WHITE, "a4", "a8", 1}, {WHITE, "a4", "c4", 1}, {WHITE, "a4", "d4", 0}, {WHITE, "d1", "d4", 1},
-        {WHITE, "d1", "d5", 0}, {WHITE, "d1", "h5", 0}, {WHITE, "d1", "a4", 1}, {WHITE, "b1", "c2", 1},
-        {WHITE, "b1", "b3", 0}, {WHITE, "e5", "f6", 0}, {BLACK, "e4", "f5", 0}, {BLACK, "f5", "e4", 1},
-        {BLACK, "f5", "g6", 0}, {BLACK, "d7", "a4", 1}, {BLACK, "d4", "d1", 1}, {BLACK, "d4", "a4", 0},
-        {BLACK, "d4", "c4", 1}, {BLACK, "d4", "h4", 0}, {BLACK, "h8", "g7", 1}, {BLACK, "h8", "f8", 0},
-    };
-    for (auto c : cases)
-        EXPECT_EQ(attVic(p, c.col, sq(c.from), sq(c.to)), c.want) << c.from << "-" << c.to << " colour " << c.col;
-}
-
 TEST(Connected, ThreatFollowsFromTheLastMove) {
     // White: Kh1, Ra1, Qd1, Na3, Bg5; Black: Kg8, Nf6, pawns f7 g7 h7.
     const char* fen = "6k1/5ppp/5n2/6B1/8/N7/8/R2Q3K w - - 0 1";

@@ -162,17 +162,12 @@ std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DAT
 std::vector<PerftCase> loadPerftSuite() {
     std::vector<PerftCase> suite;
     std::ifstream in(dataPath("perft.epd"));
-    for (std::string line, field; std::getline(in, line);) {
+    for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
-        std::istringstream fields(line);
-        PerftCase c;
-        std::getline(fields, c.fen, ';');
-        while (!c.fen.empty() && c.fen.back() == ' ') c.fen.pop_back();
-        while (std::getline(fields, field, ';')) {
-            std::string depth;
-            uint64_t count;
-            if (std::istringstream(field) >> depth >> count) c.counts.push_back(count);
-        }
+        PerftCase c{line.substr(0, line.find(" ;")), {}};
+        std::istringstream fields(line.substr(c.fen.size()));  // " ; D1 20 ; D2 400 ..."
+        std::string semicolon, depth;
+        for (uint64_t count; fields >> semicolon >> depth >> count;) c.counts.push_back(count);
         suite.push_back(c);
     }
     return suite;
