@@ -73,12 +73,9 @@ TEST(See, FingerprintOverPerftTrees) {
 TEST(Threats, ThreatExistsAndItsMirror) {
     const Case cases[] = {
         {"enemy pawn on its seventh rank", "4k3/8/8/8/8/8/p7/4K3 w - -", "", 15},
-        {"seventh-rank pawn before a hanging queen", "4k3/8/8/2p5/3Q4/8/p7/4K3 w - -", "", 15},
         {"queen attacked by a pawn", "4k3/8/8/2p5/3Q4/8/8/4K3 w - -", "", 17},
-        {"undefended knight attacked by a rook", "4k3/8/8/3r4/8/8/3N4/7K w - -", "", 6},
         {"pawn-defended knight attacked by a rook", "4k3/8/8/3r4/8/3N4/2P5/7K w - -", "", 1},
         {"a threat of 1 after the knights: the pawns are looked at", "4k3/8/8/3r4/8/3N4/2P5/r2P3K w - -", "", 2},
-        {"black rook attacked by a queen", "4k3/8/8/3r4/8/8/3Q4/4K3 b - -", "", 9},
         // Rxb +6, Rxr -1, Kxr +6: the bishop is lost for nothing.
         {"bishop lost after the rooks trade", "4k3/8/8/8/8/8/4K3/r3b2R b - -", "", 6},
     };
@@ -93,11 +90,8 @@ TEST(Threats, ThreatExistsAndItsMirror) {
 TEST(Threats, AttackMvAndCouldBeCheck) {
     const Case attacks[] = {
         {"pawn attacks a knight", "4k3/8/8/2n5/8/3P4/8/4K3 w - -", "d3d4", 2},
-        {"pawn attacks only a pawn", "4k3/8/8/2p5/8/3P4/8/4K3 w - -", "d3d4", 0},
         {"knight attacks a rook", "4k3/8/8/1r6/8/8/8/3NK3 w - -", "d1c3", 2},
-        {"bishop's line to the rook blocked", "4k3/6r1/8/4P3/8/8/8/B3K3 w - -", "a1c3", 0},
         {"rook attacks a queen", "4k3/8/8/8/8/8/q7/6RK w - -", "g1g2", 2},
-        {"queen attacks a loose knight", "4k3/8/8/8/8/8/n7/6QK w - -", "g1g2", 1},
         {"king moves", "4k3/8/8/8/8/8/n7/7K w - -", "h1g2", 0},
     };
     for (const auto& c : attacks) {
@@ -108,12 +102,9 @@ TEST(Threats, AttackMvAndCouldBeCheck) {
     EXPECT_EQ(attackMv(fromFen(START_FEN)), 0);  // no last move at the root
     const Case checks[] = {
         {"pawn step attacks the king", "8/8/3k4/8/4P3/8/8/4K3 w - -", "e4e5", 1},
-        {"knight jumps to check", "4k3/8/8/5N2/8/8/8/4K3 w - -", "f5d6", 1},
-        {"bishop onto an open diagonal", "4k3/8/8/8/8/8/8/1B2K3 w - -", "b1g6", 1},
         {"bishop onto a blocked diagonal", "4k3/5p2/8/8/8/8/8/1B2K3 w - -", "b1g6", 0},
         {"rook's own old square still blocks", "3k4/8/8/8/3R4/8/8/4K3 w - -", "d4d1", 0},
         {"promotion judged as a pawn", "3k4/4P3/8/8/8/8/8/4K3 w - -", "e7e8", 0},
-        {"king steps next to the king", "8/8/8/3k4/8/4K3/8/8 w - -", "e3e4", 1},
     };
     for (const auto& c : checks) EXPECT_EQ(couldBeCheck(fromFen(c.fen), squaresOf(c.move)), c.value) << c.name;
 }

@@ -47,9 +47,7 @@ TEST(LineTables, EverySubsetOfEveryMaskFindsItsAttackSet) {
 }
 
 TEST(FixedTables, KnownSquares) {
-    const struct {
-        Bitboard got, want;
-    } cases[] = {{neDiag[0], 0x8040201008040200ULL}, {nsOrth[0], 0x0101010101010100ULL}, {nwDiag[0], 0},
+    const struct { Bitboard got, want; } cases[] = {{neDiag[0], 0x8040201008040200ULL}, {nsOrth[0], 0x0101010101010100ULL}, {nwDiag[0], 0},
                  {kATT[27], 0x1c141c0000ULL},        {nATT[27], 0x142200221400ULL},      {kATT[7], 0xc040ULL},
                  {nATT[63], 0x0020400000000000ULL},  {bet[0][63], 0x0040201008040200ULL},
                  {bet[56][7], 0x0002040810204000ULL}, {bet[0][1] | bet[0][10] | bet[5][5], 0},  // adjacent, unaligned, equal

@@ -1,4 +1,4 @@
-// The KPK bitbase's scores and symmetries, and the endgame helpers.
+// The KPK bitbase's scores and symmetries, and the distances.
 #include "eval/kpkdb.h"
 #include "eval_support.h"
 
@@ -17,6 +17,7 @@ TEST_F(EvalTest, KpkScoresAndColourFlip) {
         EXPECT_EQ(kpvsk(mirror(p, 56)), -v) << fen;
     }
     EXPECT_EQ(pk_win(22, 30, 46, 1), pk_win(17, 25, 41, 1)) << "g4 is looked up as b4";
+    EXPECT_EQ(dist(0, 63) * 100 + mdist(0, 63), 714);
 }
 
 // Every lookup of the frame (pawn on ranks 2-7, both sides to move) folded into
@@ -32,22 +33,6 @@ TEST_F(EvalTest, KpkLookupFingerprint) {
                     fingerprint = fingerprint * 3 + uint64_t(w), wins += w;
                 }
     EXPECT_EQ(std::pair(fingerprint, wins), std::pair(uint64_t(9622016846901524500u), 222564));
-}
-
-TEST_F(EvalTest, EndgameHelpers) {
-    EXPECT_EQ(dist(0, 63) * 100 + mdist(0, 63), 714);
-    EXPECT_EQ(kvsk(evalPos("4k3/8/8/8/8/8/8/4K3 w - -")), 0);
-    EXPECT_EQ(kvsm(evalPos("4k3/8/8/8/8/8/8/2B1K3 w - -")) - kvsm(evalPos("3nk3/8/8/8/8/8/8/4K3 w - -")), 6);
-    // Corners of the bishop's colour: a1, h8 for a dark one, a8, h1 for a light one.
-    EXPECT_EQ(kbnvsk(evalPos("7k/8/5K2/6N1/8/8/8/2B5 w - -")), 800 - 0 - 4 * 2 - 2 * 3);
-    EXPECT_EQ(kbnvsk(evalPos("8/8/8/3k4/8/2n5/8/K4b2 w - -")), -(800 - 20 * 7 - 4 * 4 - 2 * 2));
-    const Position p = evalPos("4k3/8/2p1p3/8/3N4/8/8/R1B1K3 w - -");
-    EXPECT_EQ(special_endings(p, p.hashKey), 0);
-    int hit[3];
-    // Knight: b5 and f5 lie under the pawns; rook: its own bishop c1 counts.
-    const int n = nxmap(p, WHITE, 27, p.pcs[BLACK][PAWN], hit[0]), d = dxmap(p, WHITE, 2, p.pcs[BLACK][KING], hit[1]),
-              o = oxmap(p, WHITE, 0, bit(56), hit[2]);
-    EXPECT_EQ(std::tuple(n, d, o, hit[0], hit[1], hit[2]), std::tuple(6, 7, 9, 1, 0, 1));
 }
 
 }  // namespace

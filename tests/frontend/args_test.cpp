@@ -18,9 +18,7 @@
 #include "search/search.h"
 
 TEST(ParseArgs, Cases) {
-    struct Case {
-        std::vector<std::string> args; int result; std::string err, text; int32_t num, num2, flag; double real;
-    } cases[] = {
+    struct Case { std::vector<std::string> args; int result; std::string err, text; int32_t num, num2, flag; double real; } cases[] = {
         {{}, 0, "", "", 7, 7, 0, 0},
         {{"-LOG", "y.txt", "-Cpu", "1"}, 0, "", "y.txt", 1, 7, 0, 0},
         {{"-hd2", "16", "-REPORT", "-x", "2.5"}, 0, "", "", 7, 16, 1, 2.5},

@@ -1,4 +1,4 @@
-// The picture of a position, the exchange table, and the log writer.
+// The picture of a position and the log writer.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -28,7 +28,7 @@ std::string logged(F f) {
 
 }  // namespace
 
-TEST(Display, BoardPictureAndExchanges) {
+TEST(Display, BoardPicture) {
     Position g;
     fenToPosition(g, "");
     ::testing::internal::CaptureStdout();
@@ -41,10 +41,6 @@ TEST(Display, BoardPictureAndExchanges) {
               "\n-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----"
               "\n r n b q k b n r\n v v v v v v v v\n - - - - - - - -\n - - - - - - - -"
               "\n - - - - - - - -\n - - - - - - - -\n ^ ^ ^ ^ ^ ^ ^ ^\n R N B Q K B N R\n\n");
-    fenToPosition(g, "4k3/8/8/3q4/4P3/8/8/4K3 w - -");
-    const std::string log = logged([&] { showSee(g); });
-    EXPECT_EQ(log.substr(0, 32), "\n---------[ see ]--------------\n");
-    EXPECT_NE(log.find(" mv = e4d5  see =   9     9\n"), std::string::npos) << log;
 }
 
 TEST(Logger, WholeMessagesAndBudgetLines) {
