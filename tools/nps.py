@@ -14,7 +14,7 @@ round), so that a burst of load on a shared machine falls on all of them. The
 median of the rounds' ratios is reported, since one round can be off by a tenth.
 
 Usage:
-  tools/nps.py build/zarv glaurung toga2 --epd tests/data/wac.epd --ms 500 --count 20 --rounds 3
+  tools/nps.py build/zarv glaurung toga2 --epd tools/wac.epd --ms 500 --count 20 --rounds 3
 An engine is a command line (quoted when it has arguments); a bare name is looked
 up on PATH and in /usr/games.
 """
@@ -124,7 +124,7 @@ def nps(nodes, secs):
 def main(argv):
     ap = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     ap.add_argument("engines", nargs="+", help="engine commands; the first is the reference")
-    ap.add_argument("--epd", default="tests/data/wac.epd")
+    ap.add_argument("--epd", default="tools/wac.epd")
     ap.add_argument("--ms", type=int, default=500, help="milliseconds per position")
     ap.add_argument("--count", type=int, default=20, help="positions from the start of the file")
     ap.add_argument("--rounds", type=int, default=1)

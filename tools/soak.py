@@ -39,7 +39,7 @@ PERSONALITIES = [
 
 def positions():
     fens = []
-    for path in (("tools", "openings.epd"), ("tests", "data", "wac.epd")):
+    for path in (("tools", "openings.epd"), ("tools", "wac.epd")):
         with open(os.path.join(ROOT, *path)) as f:
             for line in f:
                 parts = line.split()
