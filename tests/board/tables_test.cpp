@@ -1,5 +1,4 @@
-// Attack tables: every subset of every line mask against a plain ray walk, and
-// the fixed geometry tables at known squares.
+// Attack tables: every subset of every line mask against a plain ray walk.
 #include <gtest/gtest.h>
 
 #include "board_support.h"
@@ -44,18 +43,6 @@ TEST(LineTables, EverySubsetOfEveryMaskFindsItsAttackSet) {
                 sub = (sub - mask) & mask;
             } while (sub);
         }
-}
-
-TEST(FixedTables, KnownSquares) {
-    const struct { Bitboard got, want; } cases[] = {{neDiag[0], 0x8040201008040200ULL}, {nsOrth[0], 0x0101010101010100ULL}, {nwDiag[0], 0},
-                 {kATT[27], 0x1c141c0000ULL},        {nATT[27], 0x142200221400ULL},      {kATT[7], 0xc040ULL},
-                 {nATT[63], 0x0020400000000000ULL},  {bet[0][63], 0x0040201008040200ULL},
-                 {bet[56][7], 0x0002040810204000ULL}, {bet[0][1] | bet[0][10] | bet[5][5], 0},  // adjacent, unaligned, equal
-                 {super[27], superD[27] | superO[27]}, {superF[9] | superR[9], superO[9]},
-                 {rnk4[BLACK], 0xffULL << 32},       {rnk7[WHITE], rnk2[BLACK]},
-                 {wing[0], 0x0707070707070707ULL},   {wing[4], 0x0707070707070707ULL << 3},  // a: a-c, e: d-f
-                 {wing[63], 0x0707070707070707ULL << 5}};
-    for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(cases[i].got, cases[i].want) << "case " << i;
 }
 
 }  // namespace

@@ -44,9 +44,6 @@ TEST_F(EvalTest, ZeroWeightsNegativeBonusAndCaches) {
     onlyParams({});  // rebuilding empties the caches
     EXPECT_EQ(eca[p.hashKey & EC_MASK].key | ph[p.pawnKey & (PH_SIZE - 1)].key, 0u);
     for (ScorePair e : pst) ASSERT_EQ(e, 0u);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(n_mob_x[i] | b_mob_x[i] | r_mob_x[i] | q_mob_x[i + 16] | kstab[i], 0u);
-    for (int i = 0; i < 128; ++i) EXPECT_EQ(pp[i] | pp40[i] | ppm10[i] | cpp[i] | isle[i + 128], 0u);
-    for (int i = 0; i < 64; ++i) EXPECT_EQ(spb[i] | maxPceVals[i % 8], 0);
     onlyParams({{&hmb, scorePair(-90, 20)}});
     EXPECT_EQ(spb[24], -89);  // truncated after adding one half
     EXPECT_EQ(spb[0], 20);
