@@ -35,30 +35,24 @@ int judgeLine(Game& g, const std::string& fen, const std::vector<std::string>& m
 TEST_F(SelfPlayTest, AdjudicationOfHandMadeEndings) {
     static Game g;
     const std::vector<std::string> knights = {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1"};
-    const struct { std::string fen; std::vector<std::string> moves; int end, result; } cases[] = {
-        {"", {"f2f3", "e7e5", "g2g4", "d8h4"}, END_MATE, 0},                  // fool's mate: black wins
-        {"", {"f2f3", "e7e5", "g2g4"}, END_NONE, 1},                          // one move before it
-        {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {"a1a8"}, END_MATE, 2},         // back-rank mate: white wins
-        {"7k/8/5QK1/8/8/8/8/8 w - - 0 1", {"f6f7"}, END_STALEMATE, 1},
-        {"", knights, END_NONE, 1},                                           // the start position twice so far
-        {"", {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}, END_REPETITION, 1},
-        {"8/8/4k3/8/8/4K3/8/5N2 w - - 0 1", {}, END_MATERIAL, 1}, {"8/8/4k3/8/8/4K3/4P3/8 w - - 0 1", {}, END_NONE, 1},
+    const char* rook = "4k3/8/8/8/8/8/R7/4K3 w - - 0 1";
+    const struct { int clock; std::string fen; std::vector<std::string> moves; int end, result; } cases[] = {
+        {0, "", {"f2f3", "e7e5", "g2g4", "d8h4"}, END_MATE, 0},                  // fool's mate: black wins
+        {0, "", {"f2f3", "e7e5", "g2g4"}, END_NONE, 1},                          // one move before it
+        {0, "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {"a1a8"}, END_MATE, 2},         // back-rank mate: white wins
+        {0, "7k/8/5QK1/8/8/8/8/8 w - - 0 1", {"f6f7"}, END_STALEMATE, 1},
+        {0, "", knights, END_NONE, 1},                                           // the start position twice so far
+        {0, "", {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"}, END_REPETITION, 1},
+        {0, "8/8/4k3/8/8/4K3/8/5N2 w - - 0 1", {}, END_MATERIAL, 1}, {0, "8/8/4k3/8/8/4K3/4P3/8 w - - 0 1", {}, END_NONE, 1},
+        {98, rook, {"a2b2"}, END_NONE, 1}, {99, rook, {"a2b2"}, END_FIFTY, 1},
+        {99, "4k3/8/8/8/8/8/R6P/4K3 w - - 0 1", {"h2h3"}, END_NONE, 1},    // a pawn move starts the count again
+        {99, "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", {"a1a8"}, END_MATE, 2},  // a mate on the hundredth half move stands
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(judgeLine(g, c.fen, c.moves), c.end) << c.fen << " " << c.moves.size();
+        EXPECT_EQ(judgeLine(g, c.fen, c.moves, c.clock), c.end) << c.fen << " " << c.moves.size();
         EXPECT_EQ(g.result, c.result) << c.fen;
     }
-}
-
-TEST_F(SelfPlayTest, FiftyMovesAndTheLengthLimit) {
-    static Game g;
-    const struct { int clock; std::string fen, move; int end; } cases[] = {
-        {98, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_NONE}, {99, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1", "a2b2", END_FIFTY},
-        {99, "4k3/8/8/8/8/8/R6P/4K3 w - - 0 1", "h2h3", END_NONE},    // a pawn move starts the count again
-        {99, "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", "a1a8", END_MATE},  // a mate on the hundredth half move stands
-    };
-    for (const auto& c : cases) EXPECT_EQ(judgeLine(g, c.fen, {c.move}, c.clock), c.end) << c.fen << " " << c.clock;
-    gameStart(g, "4k3/8/8/8/8/8/R7/4K3 w - - 0 1");
+    gameStart(g, rook);
     for (int plies : {GAME_PLIES - 1, GAME_PLIES}) {
         g.pos[plies] = g.pos[0];
         g.fifty[plies] = 0;

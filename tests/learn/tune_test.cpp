@@ -41,23 +41,19 @@ TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
     EXPECT_EQ(s.size(), 3u);
 }
 
-TEST_F(TuneTest, ErrorOfTheCurve) {
+TEST_F(TuneTest, ErrorOfTheCurveAndItsScale) {
     std::vector<Sample> s(4);
     const int8_t results[4] = {2, 0, 1, 2};
     for (int i = 0; i < 4; ++i) s[i].result = results[i];
-    const std::vector<int32_t> white = {0, 400, -400, 400};
+    std::vector<int32_t> white = {0, 400, -400, 400};
     // 1 / (1 + 10^-1) = 10/11 at k = 1 and 400 centipawns.
     const double w = 10.0 / 11, l = 1.0 / 11;
     const double expect = (0.25 + w * w + (0.5 - l) * (0.5 - l) + (1 - w) * (1 - w)) / 4;
     EXPECT_NEAR(meanError(s, white, 1.0), expect, 1e-12);
     EXPECT_NEAR(meanError(s, white, 0.0), (0.25 + 0.25 + 0 + 0.25) / 4, 1e-12);
-}
-
-TEST_F(TuneTest, ScaleFitsTheResults) {
     // Three wins and a loss at +400: the best curve gives 0.75 there, which
     // 1 / (1 + 10^-k) does at k = log10(3).
-    std::vector<Sample> s(4);
-    std::vector<int32_t> white(4, 400);
+    white.assign(4, 400);
     for (int i = 0; i < 4; ++i) s[i].result = i ? 2 : 0;
     EXPECT_NEAR(fitScale(s, white), std::log10(3.0), 2e-4);
     s[0].result = 2;  // all won: the steepest curve allowed

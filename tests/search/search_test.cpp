@@ -273,7 +273,6 @@ double heldClock() { return clockReads++ ? clockNow : CLOCK_START; }
 
 struct HeldClockTest : SearchTest {
     double (*saved)() = platformClock;
-    std::string out;  // what the last search wrote
     void SetUp() override { SearchTest::SetUp(), platformClock = heldClock, clockReads = 0; }
     void TearDown() override { platformClock = saved, SearchTest::TearDown(); }
     // The last iteration a search with the clock at `now` finished.
@@ -284,7 +283,7 @@ struct HeldClockTest : SearchTest {
         searchSilent = 0;
         testing::internal::CaptureStdout();
         uciBeginSearch(p, budget, depthLimit);
-        out = testing::internal::GetCapturedStdout();
+        const std::string out = testing::internal::GetCapturedStdout();
         searchSilent = 1;
         int last = 0;
         const double e = now - CLOCK_START;
