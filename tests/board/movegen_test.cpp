@@ -66,7 +66,6 @@ TEST(Attacks, AttackBoardOfTheStart) {
     Position p = fromFen("");
     EXPECT_EQ(getAttBoard(p, WHITE), 0xffdf56ULL);
     EXPECT_EQ(getAttBoard(p, BLACK), 0x56dfff0000000000ULL);
-    EXPECT_EQ(slowAttacked(p, 20, BLACK) + slowAttacked(p, 28, BLACK), 1);  // e3 is attacked, e4 is not
 }
 
 // Every generator's list at every node of the suite's two-ply trees, folded in
