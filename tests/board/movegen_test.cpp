@@ -1,5 +1,5 @@
-// Move generators: the exact orders, the legality screen and a fingerprint of
-// every list over the perft trees (castling past attacked squares: the perft edges).
+// Move generators: exact orders, the legality screen, and a fingerprint of every
+// list over the perft trees (castling past attacked squares: the perft edges).
 #include <gtest/gtest.h>
 
 #include <tuple>

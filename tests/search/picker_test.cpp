@@ -1,5 +1,5 @@
-// The staged picker: its exact orders on a busy position, and the rules'
-// corner cases. That the evasion row keeps exactly the legal moves is
+// The staged picker: a fingerprint of its orders over the perft trees, and the
+// rules' corner cases. That the evasion row keeps exactly the legal moves is
 // testOutGen's check, run over the perft trees by the self-test tests.
 #include <gtest/gtest.h>
 
