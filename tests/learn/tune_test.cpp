@@ -60,6 +60,27 @@ TEST_F(TuneTest, ErrorOfTheCurveAndItsScale) {
     EXPECT_NEAR(fitScale(s, white), 10.0, 2e-4);
 }
 
+// Two passes over four hand-made positions, pinned: the white-side values the
+// samples start from, the error after each pass and the weights left.
+TEST_F(TuneTest, TunesHandMadeSamplesExactly) {
+    const std::pair<const char*, int8_t> games[] = {{"", 1}, {"4k3/8/8/8/8/8/4P3/4K3 b - -", 2},
+                                                    {"r3k3/pp6/8/8/8/8/PP6/4K3 w - -", 0}, {"4k3/8/8/3q4/8/8/8/4KR2 w - -", 0}};
+    std::vector<Sample> s;
+    for (auto [fen, result] : games) s.push_back(Sample{fromFen(fen), result});
+    std::vector<int32_t> white, v = weights();
+    evaluateSamples(s, white);
+    static std::vector<double> errors;
+    errors.clear();
+    tuneWeights(s, 1.0, v.data(), 2, [](const TuneStep& t) { errors.push_back(t.error); });
+    uint64_t fingerprint = 0;
+    for (int32_t w : v) fingerprint = fingerprint * 1000003 + uint64_t(int64_t(w));
+    EXPECT_EQ(white, (std::vector<int32_t>{9, 3, -427, -215}));
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NEAR(errors[0], 0.0696454, 1e-7);
+    EXPECT_NEAR(errors[1], 0.0670062, 1e-7);
+    EXPECT_EQ(fingerprint, 9933601660133701338u);
+}
+
 TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
     std::vector<int32_t> v = weights();
     v[0] += 11, v[43] -= 7, v[85] = -5;  // pmob mid, pval end, hmb end
