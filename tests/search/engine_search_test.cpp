@@ -213,6 +213,7 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
     EXPECT_EQ(waitForLine(e.p, "bestmove", 0.7), "<timeout>");
     sendLine(e.p, "isready");
     EXPECT_EQ(waitForLine(e.p, "readyok", 10.0), "readyok");  // served in the middle of the search
+    sendLine(e.p, "abcdefghijklmnopq");                       // longer than any command word: kept too
     sendLine(e.p, "position startpos");                       // kept until the search has answered
     sendLine(e.p, "stop");
     EXPECT_TRUE(legal(kpk, word(waitForLine(e.p, "bestmove", 10.0), 1)));
@@ -230,6 +231,7 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
     sendLine(e.p, "quit");
     EXPECT_EQ(waitExit(e.p, 10.0), 0);
     EXPECT_EQ(e.p.outBuf.find("bestmove", from), std::string::npos);
+    EXPECT_NE(e.p.errBuf.find("\nUCI_abcdefghijklmnopq "), std::string::npos) << e.p.errBuf;
 }
 
 // The bench's node count is the search's signature: any change to the search,
