@@ -107,6 +107,9 @@ TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnlyAndTheirLines) {
     EXPECT_EQ(all.substr(all.size() - third.size()), third);
     sp.seed = 12;
     EXPECT_NE(playGames(sp, 3, 1), third);
+    Rng r = gameRng(11, 3);  // the draws of game 3's random plies
+    const uint64_t first = rngNext(r);
+    EXPECT_EQ(std::pair(first, rngNext(r)), std::pair(uint64_t(7001393820963710034u), uint64_t(5327086122420584292u)));
     std::vector<std::string> results;
     int games = 0;
     for (const std::string& line : splitLines(all)) {

@@ -152,6 +152,7 @@ TEST(EngineSearch, BestmoveFollowsTheLastPvLine) {
         {"rn1q1rk1/pppbppbp/6p1/4P3/2Q3n1/2N2N2/PP1P1PPP/R1B1KB1R w KQ - 0 1", 20000},
         {"r2qkb1r/1p2pppp/p1bp1n2/8/3NP3/8/PPP2PPP/RNBQR1K1 w kq - 0 1", 20000},
         {"6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1", 20000},  // mate in one: a line of one move
+        {"k7/2K5/8/8/8/8/8/7R b - - 0 1", 20000},       // mated in one: a line of two
     };
     int changed = 0;  // searches whose unfinished iteration replaced the move
     for (auto c : cases) {
@@ -226,6 +227,7 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
         EXPECT_TRUE(legal(START_FEN, word(waitForLine(e.p, "bestmove", 10.0), 1))) << release;
     }
 
+    e.position("position fen k7/8/1Q6/8/8/8/8/7K b - - 0 1");  // stalemate: a hundred iterations at once, held
     sendLine(e.p, "go infinite");
     size_t from = e.p.outBuf.size();
     sendLine(e.p, "quit");

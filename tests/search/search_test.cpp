@@ -162,7 +162,7 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
 // The values and node counts of shallow null-window searches and the values of
 // the quiescence search over the perft suite's positions, folded in order into
 // one number that a change to any of them moves.
-constexpr uint64_t SHALLOW_FINGERPRINT = 0x53b31009517ada12;
+constexpr uint64_t SHALLOW_FINGERPRINT = 0x49fb4320dc90429f;
 
 TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
     PvLine line;
@@ -182,7 +182,7 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
         int e0 = eval(p);
         ttabClear(hashtable);
         EXPECT_EQ(searchQuies(p, -32001, 32001, -26, 1, line), e0) << fen;  // too deep: no captures
-        for (int depth : {0, -24}) {  // -24: the last quiescence ply that still looks at captures
+        for (int depth : {0, -24, -25}) {  // -25: the last quiescence ply that still looks at captures
             const int full = searchQuies(p, -32001, 32001, depth, 1, line);
             EXPECT_GE(full, e0) << fen;
             fingerprint = fingerprint * 1000003 + uint64_t(int64_t(full));
