@@ -1,6 +1,7 @@
 // Fitting the evaluation weights to game results.
 #include "learn/tune.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -33,6 +34,7 @@ bool parseSample(char* line, Sample& s) {
     char* words[16];
     const int n = ParseString(line, words, 15);
     int first = n > 0 && allDigits(words[0]) ? 1 : 0;
+    s.game = first ? int32_t(std::strtol(words[0], nullptr, 10) & 0x7fffffff) : -1;
     // A FEN needs at least its placement and side fields, then the result.
     if (n - first < 3 || std::strcmp(words[first], "#") == 0) return false;
     const int result = resultOf(words[n - 1]);
@@ -72,6 +74,17 @@ long readSamples(const char* path, std::vector<Sample>& out) {
     }
     std::fclose(f);
     return added;
+}
+
+void holdOut(std::vector<Sample>& s, int percent, std::vector<Sample>& held) {
+    size_t kept = 0;
+    for (Sample& x : s) {
+        if (x.game >= 0 && x.game % 100 >= 100 - percent)
+            held.push_back(x);
+        else
+            s[kept++] = x;
+    }
+    s.resize(kept);
 }
 
 void getWeights(int32_t* v) {
@@ -128,14 +141,16 @@ double fitScale(const std::vector<Sample>& s, const std::vector<int32_t>& white)
     return (a + b) / 2;
 }
 
-double tuneWeights(std::vector<Sample>& s, double k, int32_t* v, int iterations, TuneReport report) {
+double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, int32_t* v, int iterations,
+                   TuneReport report) {
     std::vector<int32_t> white;
     double best = errorOf(s, k, v, white);
-    // Steps start at an eighth of a value, so that a pawn and a multiplier of
-    // 5 both move by a noticeable part of themselves.
+    double bestHeld = held.empty() ? -1 : errorOf(held, k, v, white);
+    // Steps start at a sixteenth of a value, so that a pawn and a multiplier
+    // of 5 both move by a noticeable part of themselves.
     int32_t step[TUNE_VALUES], dir[TUNE_VALUES];
     for (int i = 0; i < TUNE_VALUES; ++i) {
-        step[i] = std::max(1, std::abs(v[i]) / 8);
+        step[i] = std::max(1, std::abs(v[i]) / 16);
         if (v[i] == 0) step[i] = 4;
         dir[i] = 1;
     }
@@ -149,8 +164,12 @@ double tuneWeights(std::vector<Sample>& s, double k, int32_t* v, int iterations,
                 const int32_t d = t == 0 ? dir[i] : -dir[i];
                 v[i] += d * step[i];
                 const double e = errorOf(s, k, v, white);
-                if (e < best) {
+                // A move that only fits the noise of these games seldom
+                // helps the held-out ones too: it must lower both.
+                const double h = e < best && !held.empty() ? errorOf(held, k, v, white) : -1;
+                if (e < best && (held.empty() || h < bestHeld)) {
                     best = e;
+                    bestHeld = h;
                     dir[i] = d;
                     better = true;
                 } else {
@@ -165,7 +184,7 @@ double tuneWeights(std::vector<Sample>& s, double k, int32_t* v, int iterations,
             if (step[i] > 1) smallest = false;
         }
         installWeights(v);
-        if (report) report(TuneStep{it, best, changed});
+        if (report) report(TuneStep{it, best, changed, bestHeld});
         if (changed == 0 && smallest) break;
     }
     installWeights(v);

@@ -37,6 +37,7 @@ TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(std::tuple(s[0].result, s[1].result, s[2].result, sideToMove(s[1].pos), s[2].pos.pcs[WHITE][ROOK]),
               std::tuple(2, 1, 0, BLACK, bit(0)));
+    EXPECT_EQ(std::tuple(s[0].game, s[1].game, s[2].game), std::tuple(0, -1, 12));
     EXPECT_EQ(readSamples((dir + "/none").c_str(), s), -1);
     EXPECT_EQ(s.size(), 3u);
 }
@@ -61,24 +62,41 @@ TEST_F(TuneTest, ErrorOfTheCurveAndItsScale) {
 }
 
 // Two passes over four hand-made positions, pinned: the white-side values the
-// samples start from, the error after each pass and the weights left.
+// samples start from, the error after each pass and the weights left. Held
+// out, a copy of the samples vetoes nothing; the samples with every result
+// turned round veto every step that would raise their error.
 TEST_F(TuneTest, TunesHandMadeSamplesExactly) {
     const std::pair<const char*, int8_t> games[] = {{"", 1}, {"4k3/8/8/8/8/8/4P3/4K3 b - -", 2},
                                                     {"r3k3/pp6/8/8/8/8/PP6/4K3 w - -", 0}, {"4k3/8/8/3q4/8/8/8/4KR2 w - -", 0}};
-    std::vector<Sample> s;
-    for (auto [fen, result] : games) s.push_back(Sample{fromFen(fen), result});
-    std::vector<int32_t> white, v = weights();
+    std::vector<Sample> s, none, turned;
+    for (auto [fen, result] : games) s.push_back(Sample{fromFen(fen), -1, result});
+    for (auto [fen, result] : games) turned.push_back(Sample{fromFen(fen), -1, int8_t(2 - result)});
+    std::vector<int32_t> white;
     evaluateSamples(s, white);
-    static std::vector<double> errors;
-    errors.clear();
-    tuneWeights(s, 1.0, v.data(), 2, [](const TuneStep& t) { errors.push_back(t.error); });
-    uint64_t fingerprint = 0;
-    for (int32_t w : v) fingerprint = fingerprint * 1000003 + uint64_t(int64_t(w));
     EXPECT_EQ(white, (std::vector<int32_t>{9, 3, -427, -215}));
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_NEAR(errors[0], 0.0696454, 1e-7);
-    EXPECT_NEAR(errors[1], 0.0670062, 1e-7);
-    EXPECT_EQ(fingerprint, 9933601660133701338u);
+    static std::vector<TuneStep> steps;
+    const auto tune = [&](std::vector<Sample>& held) {
+        std::vector<int32_t> v = weights();
+        steps.clear();
+        tuneWeights(s, held, 1.0, v.data(), 2, [](const TuneStep& t) { steps.push_back(t); });
+        uint64_t fingerprint = 0;
+        for (int32_t w : v) fingerprint = fingerprint * 1000003 + uint64_t(int64_t(w));
+        setDefaultParams(), reInitEval();
+        return fingerprint;
+    };
+    evaluateSamples(turned, white);
+    const double turnedBefore = meanError(turned, white, 1.0);
+    EXPECT_EQ(tune(none), 17353059129126096264u);
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_NEAR(steps[0].error, 0.0719559, 1e-7);
+    EXPECT_NEAR(steps[1].error, 0.0697907, 1e-7);
+    EXPECT_EQ(steps[1].heldError, -1);
+    std::vector<Sample> copy = s;
+    EXPECT_EQ(tune(copy), 17353059129126096264u);
+    EXPECT_EQ(tune(turned), 7749079635766493057u);
+    EXPECT_NEAR(steps[1].error, 0.0745721, 1e-7);
+    EXPECT_NEAR(steps[1].heldError, 0.4229954, 1e-7);
+    EXPECT_LT(steps[1].heldError, turnedBefore);
 }
 
 TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
@@ -107,6 +125,14 @@ TEST_F(TuneTest, LowersTheErrorOnItsOwnGames) {
     const std::string path = writeText(dir + "/d", playGames(sp, 0, 6));
     std::vector<Sample> s;
     ASSERT_GT(readSamples(path.c_str(), s), 200);
+    std::vector<Sample> held;
+    const size_t all = s.size();
+    holdOut(s, 98, held);  // games 2 to 5 of 0 to 5
+    EXPECT_EQ(s.size() + held.size(), all);
+    for (const Sample& x : s) EXPECT_LT(x.game, 2);
+    for (const Sample& x : held) EXPECT_TRUE(x.game >= 2 && x.game <= 5);
+    s.insert(s.end(), held.begin(), held.end());
+    held.clear();
     std::vector<int32_t> white;
     evaluateSamples(s, white);
     const double k = fitScale(s, white);
@@ -117,7 +143,7 @@ TEST_F(TuneTest, LowersTheErrorOnItsOwnGames) {
     std::vector<TuneStep> steps;
     static std::vector<TuneStep>* record;
     record = &steps;
-    const double after = tuneWeights(s, k, v.data(), 2, [](const TuneStep& t) { record->push_back(t); });
+    const double after = tuneWeights(s, held, k, v.data(), 2, [](const TuneStep& t) { record->push_back(t); });
     EXPECT_LT(after, before);
     ASSERT_EQ(steps.size(), 2u);
     EXPECT_EQ(steps[1].error, after);

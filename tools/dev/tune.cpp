@@ -12,13 +12,13 @@
 
 namespace {
 
-const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N]   fit the weights to game results";
+const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT]   fit the weights to game results";
 
 // What the file's comment lines tell, kept for the rewrite after every round.
 struct Run {
     std::string files;
-    size_t positions = 0;
-    double start = 0, before = 0, k = 0;
+    size_t positions = 0, heldPositions = 0;
+    double start = 0, before = 0, k = 0, heldBefore = -1, held = -1;
     const char* out = nullptr;
     int rounds = 0;
 };
@@ -30,20 +30,24 @@ bool writeOut(double error, int rounds) {
     const std::time_t t = std::time(nullptr);
     std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&t));
     char line[1024], line2[256];
-    std::snprintf(line, sizeof line, "tuned by zarv-dev tune on %zu positions of %s", run.positions,
-                  run.files.c_str());
-    std::snprintf(line2, sizeof line2, "error %.7f -> %.7f at scale %.4f after %d rounds, %s", run.before, error,
-                  run.k, rounds, date);
+    std::snprintf(line, sizeof line, "tuned by zarv-dev tune on %zu positions of %s (%zu fitted, %zu held out)",
+                  run.positions + run.heldPositions, run.files.c_str(), run.positions, run.heldPositions);
+    int n = std::snprintf(line2, sizeof line2, "error %.7f -> %.7f", run.before, error);
+    if (run.held >= 0)
+        n += std::snprintf(line2 + n, sizeof line2 - n, " (held-out games %.7f -> %.7f)", run.heldBefore, run.held);
+    std::snprintf(line2 + n, sizeof line2 - n, " at scale %.4f after %d rounds, %s", run.k, rounds, date);
     return writePersonality(run.out, {line, line2});
 }
 
 // Every round ends with the file rewritten, so a tuning that is stopped keeps
 // the best weights it had found.
 void report(const TuneStep& s) {
-    std::printf("tune: iteration %d error %.7f, %d values moved, %.0f s\n", s.iteration, s.error, s.changed,
-                devNow() - run.start);
+    std::printf("tune: iteration %d error %.7f", s.iteration, s.error);
+    if (s.heldError >= 0) std::printf(" (held-out %.7f)", s.heldError);
+    std::printf(", %d values moved, %.0f s\n", s.changed, devNow() - run.start);
     std::fflush(stdout);
     run.rounds = s.iteration;
+    run.held = s.heldError;
     writeOut(s.error, s.iteration);
 }
 
@@ -51,7 +55,7 @@ int tuneMain(int argc, char** argv) {
     std::vector<const char*> data;
     const char* from = nullptr;
     const char* out = "tuned.txt";
-    long iterations = 20;
+    long iterations = 20, hold = 50;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--from") == 0 && hasValue) {
@@ -61,6 +65,11 @@ int tuneMain(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--iterations") == 0 && hasValue) {
             if (!devNumber(argv[++i], iterations) || iterations < 0) {
                 std::fprintf(stderr, "zarv-dev tune: --iterations needs a number from 0 up\n");
+                return DEV_USAGE;
+            }
+        } else if (std::strcmp(argv[i], "--hold") == 0 && hasValue) {
+            if (!devNumber(argv[++i], hold) || hold < 0 || hold > 50) {
+                std::fprintf(stderr, "zarv-dev tune: --hold needs a percentage from 0 to 50\n");
                 return DEV_USAGE;
             }
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
@@ -89,8 +98,15 @@ int tuneMain(int argc, char** argv) {
         std::fprintf(stderr, "zarv-dev tune: no positions in the data\n");
         return DEV_USAGE;
     }
+    std::vector<Sample> held;
+    holdOut(samples, int(hold), held);
+    if (samples.empty()) {
+        std::fprintf(stderr, "zarv-dev tune: every position is held out\n");
+        return DEV_USAGE;
+    }
     run.start = devNow();
     run.positions = samples.size();
+    run.heldPositions = held.size();
     run.out = out;
     for (const char* d : data) run.files.append(run.files.empty() ? "" : " ").append(d);
     int32_t v[TUNE_VALUES];
@@ -100,8 +116,13 @@ int tuneMain(int argc, char** argv) {
     run.k = fitScale(samples, white);
     run.before = meanError(samples, white, run.k);
     std::printf("tune: %zu positions, scale %.4f, error before %.7f\n", samples.size(), run.k, run.before);
+    if (!held.empty()) {
+        evaluateSamples(held, white);
+        run.heldBefore = run.held = meanError(held, white, run.k);
+        std::printf("tune: %zu positions of held-out games, error before %.7f\n", held.size(), run.heldBefore);
+    }
     std::fflush(stdout);
-    const double after = tuneWeights(samples, run.k, v, int(iterations), report);
+    const double after = tuneWeights(samples, held, run.k, v, int(iterations), report);
     std::printf("tune: error after %.7f\n", after);
     if (!writeOut(after, run.rounds)) {
         std::fprintf(stderr, "zarv-dev tune: cannot write \"%s\"\n", out);
