@@ -52,10 +52,15 @@ bool parseSample(char* line, Sample& s) {
 
 double curve(double k, int32_t v) { return 1.0 / (1.0 + std::pow(10.0, -k * double(v) / 400.0)); }
 
-double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white) {
-    installWeights(v);
+// The error of the samples under the weights installed now.
+double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white) {
     evaluateSamples(s, white);
     return meanError(s, white, k);
+}
+
+double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white) {
+    installWeights(v);
+    return installedError(s, k, white);
 }
 
 }  // namespace
@@ -145,7 +150,7 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
                    TuneReport report) {
     std::vector<int32_t> white;
     double best = errorOf(s, k, v, white);
-    double bestHeld = held.empty() ? -1 : errorOf(held, k, v, white);
+    double bestHeld = held.empty() ? -1 : installedError(held, k, white);
     // Steps start at a sixteenth of a value, so that a pawn and a multiplier
     // of 5 both move by a noticeable part of themselves.
     int32_t step[TUNE_VALUES], dir[TUNE_VALUES];
@@ -165,8 +170,9 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
                 v[i] += d * step[i];
                 const double e = errorOf(s, k, v, white);
                 // A move that only fits the noise of these games seldom
-                // helps the held-out ones too: it must lower both.
-                const double h = e < best && !held.empty() ? errorOf(held, k, v, white) : -1;
+                // helps the held-out ones too: it must lower both. The trial
+                // weights are installed already.
+                const double h = e < best && !held.empty() ? installedError(held, k, white) : -1;
                 if (e < best && (held.empty() || h < bestHeld)) {
                     best = e;
                     bestHeld = h;
