@@ -61,10 +61,11 @@ TEST(BookReportProgram, EngineReportSwitch) {
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     for (auto [moves, score] : {std::pair(Line{}, 20), std::pair(Line{"e2e4"}, -15), std::pair(Line{"d2d4"}, -12)})
         put(t.b, moves, score);
+    addBookItem(t.b, uint64_t(1) << 40, 0, 0, 1);  // the first slot counts too, as known but not searched
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     RunResult r = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
     EXPECT_EQ(std::tuple(r.status, r.out, r.err),
-              std::tuple(0, "   Total book size:        3\nPositions searched:        3\n\n   15  e2e4 \n   12  d2d4 \n", banner));
+              std::tuple(0, "   Total book size:        4\nPositions searched:        3\n\n   15  e2e4 \n   12  d2d4 \n", banner));
     // Bytes after the last whole record are not read: the same report.
     std::ofstream(dir + "/zarv.book", std::ios::app) << std::string(15, 'x');
     EXPECT_EQ(runProgram({ZARV_BIN, "-report"}, "", 30, dir).out, r.out);

@@ -39,6 +39,9 @@ TEST(BookStore, NewPositionsStopAtFifteenSixteenths) {
     EXPECT_TRUE(bookProbe(t.b, 0x777777)->used == 0 && t.b.used == limit);
     addBookItem(t.b, startKey(), 42, 60, 1);  // positions in the book still update
     EXPECT_EQ(bookProbe(t.b, startKey())->score, 42);
+    // The limit rounds the free sixteenth up: a book of one record has no room.
+    const int32_t room[][3] = {{1, 0, 0}, {2, 0, 1}, {2, 1, 0}, {32, 29, 1}, {32, 30, 0}};  // count, used, room
+    for (const auto& r : room) EXPECT_EQ(bookHasRoom(BookStore{r[0], 0, nullptr, r[1]}), r[2] != 0) << r[0] << " " << r[1];
 }
 
 TEST(BookFile, WriteThenLoadIsByteIdentical) {

@@ -43,6 +43,17 @@ TEST(ParseArgs, Cases) {
     }
 }
 
+// The engine's own switches, each into its setting.
+TEST(ParseArgs, EngineSwitches) {
+    const auto saved = std::tuple(CPU, omt, use_razor, hd1, hd2);
+    const char* args[] = {"zarv", "-log", "z.log", "-cpu", "1", "-omt", "2", "-razor", "5", "-report", "-hd1", "9", "-hd2", "16"};
+    int32_t report = 0;
+    EXPECT_EQ(parseEngineArgs(int(std::size(args)), const_cast<char**>(args), &report), 0);
+    EXPECT_EQ(std::tuple(std::string(logfile), CPU, omt, use_razor, report, hd1, hd2), std::tuple("z.log", 1, 2, 5, 1, 9, 16));
+    std::tie(CPU, omt, use_razor, hd1, hd2) = saved;
+    logfile[0] = 0;
+}
+
 TEST(TimeBudget, ClockRules) {
     struct Case { GoClock c; int col; double budget; } cases[] = {  // wtime btime winc binc movestogo movetime
         {{60, 0, 0, 0, 0, 0}, 0, 1.5},              // sudden death: a fortieth
@@ -113,6 +124,7 @@ TEST(StartupTables, ClockAndLogCurve) {
 TEST(Platform, InputFromMemoryAndExitHook) {
     const char text[] = "uci\n\nposition startpos\r\nlast";
     platformInputFromMemory(text, sizeof text - 1);
+    EXPECT_EQ(platformInputClosed(), 0);  // ended, but lines are still there to read
     std::vector<std::string> lines;
     char buf[8];
     while (platformInputWaiting() && platformReadLine(buf, sizeof buf)) lines.push_back(buf);

@@ -109,8 +109,10 @@ TEST(EngineSearch, GoNumbersAsTheLogGivesTheirBudget) {
     std::string in = "position startpos\n";
     for (const auto& c : cases) in += c.go + " nodes 1\n";
     in += "position startpos moves e2e4\ngo wtime 1 btime +100000 movestogo +20 nodes 1\n";
+    in += "position fen rnb1kbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -\ngo depth 1\n";  // a queen up
     const std::string dir = makeTempDir();
-    ASSERT_EQ(runProgram({ZARV_BIN, "-log", "x.log"}, in, 60, dir).status, 0);
+    const RunResult run = runProgram({ZARV_BIN, "-log", "x.log"}, in, 60, dir);
+    ASSERT_EQ(run.status, 0);
     const std::string log = readText(dir + "/x.log");
     removeTree(dir);
 
@@ -120,10 +122,18 @@ TEST(EngineSearch, GoNumbersAsTheLogGivesTheirBudget) {
         if (l.rfind("uci -> go ", 0) == 0) seen.emplace_back(l.substr(7), "");
         if (!seen.empty() && (l.rfind("We have", 0) == 0 || l.rfind("Time Left", 0) == 0)) seen.back().second = l;
     }
-    ASSERT_EQ(seen.size(), std::size(cases) + 1);
+    ASSERT_EQ(seen.size(), std::size(cases) + 2);
     for (size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(seen[i], std::pair(cases[i].go + " nodes 1", cases[i].budget));
-    EXPECT_EQ(seen.back().second, "We have    100.0 seconds to make 20 moves =      4.0 goal");  // black's clock
+    EXPECT_EQ(seen[std::size(cases)].second, "We have    100.0 seconds to make 20 moves =      4.0 goal");  // black's clock
+    // The log's line of an iteration gives the score in pawns, to the centipawn.
+    std::smatch m;
+    const std::string info = run.out.substr(run.out.rfind("info depth 1 "));
+    const std::string table = log.substr(log.rfind("\nDEPTH "));
+    ASSERT_TRUE(std::regex_search(table, m, std::regex("\n    1 +[0-9.]+ +[0-9]+ +[0-9.]+ +([0-9.-]+)   ")));
+    char pawns[16];
+    std::snprintf(pawns, sizeof pawns, "%.2f", std::stoi(word(info, 9)) / 100.0);
+    EXPECT_TRUE(m[1] == pawns && std::stoi(word(info, 9)) > 850) << m[0] << info;
 
     // A signed depth is a depth too; a depth past the deepest iteration, 100,
     // stops there, and a table turned off by a Hash value below 1 stays off.
@@ -137,6 +147,23 @@ TEST(EngineSearch, GoNumbersAsTheLogGivesTheirBudget) {
         const std::string last = "info depth " + std::to_string(d.last) + " ";
         EXPECT_TRUE(out.find(last) != out.npos && out.find("info depth " + std::to_string(d.last + 1) + " ") == out.npos &&
                     out.find("\nbestmove ") != out.npos) << out;
+    }
+}
+
+// Switches that shape the search, at their bounds, by the nodes of a depth-9
+// search: razoring stops below depth 8 however deep -razor asks, and with a
+// move-count limit of 1 a node still searches its first move (pruned, it
+// would be left without a score).
+TEST(EngineSearch, RazorCapAndMoveCountLimit) {
+    const std::string in = "position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4\ngo depth 9\n";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-razor", "8"}, "162326"}, {{"-razor", "9"}, "162326"}, {{"-razor", "7"}, "165005"}, {{"-hd1", "1"}, "264412"}};
+    for (const auto& [args, nodes] : cases) {
+        std::vector<std::string> cmd{ZARV_BIN};
+        cmd.insert(cmd.end(), args.begin(), args.end());
+        const std::string out = runProgram(cmd, in).out;
+        const size_t at = out.rfind("info depth 9 ");
+        EXPECT_EQ(at == out.npos ? out : word(out.substr(at), 6), nodes) << args[0] << " " << args[1];
     }
 }
 
