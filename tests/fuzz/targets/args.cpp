@@ -12,14 +12,9 @@ int fuzzArgs(const uint8_t* data, size_t size) {
     fuzzInit();
     std::vector<std::string> words{"zarv"};
     std::string cur;
-    for (size_t i = 0; i < size && words.size() < 64; ++i) {
-        if (data[i]) {
-            cur += char(data[i]);
-            continue;
-        }
-        words.push_back(cur);
-        cur.clear();
-    }
+    for (size_t i = 0; i < size && words.size() < 64; ++i)
+        if (data[i]) cur += char(data[i]);
+        else words.push_back(cur), cur.clear();
     if (!cur.empty()) words.push_back(cur);
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());

@@ -39,8 +39,7 @@ void fuzzInit() {
     initEngine();
     // Small enough that clearing it per input costs little; "setoption name
     // Hash" may ask for no more than this.
-    hashMegMax = 1;
-    hashMeg = 1;
+    hashMegMax = hashMeg = 1;
     hashtable = ttabMakeHashTable(1);
     // Every search ends within a few hundred nodes (mostly before its first
     // iteration does); input is read at every clock reading (each 1,024 node

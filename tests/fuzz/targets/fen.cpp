@@ -8,20 +8,6 @@
 #include "board/notation.h"
 #include "fuzz_targets.h"
 
-namespace {
-
-struct Read {
-    const char* fen;
-    Position* p;
-};
-
-void readFen(void* arg) {
-    auto* r = static_cast<Read*>(arg);
-    fenToPosition(*r->p, r->fen);
-}
-
-}  // namespace
-
 int fuzzFen(const uint8_t* data, size_t size) {
     fuzzInit();
     const std::string fen = fuzzText(data, size, 400);
@@ -29,8 +15,8 @@ int fuzzFen(const uint8_t* data, size_t size) {
     // The reader alone must survive any text; a bad side-to-move field ends
     // the engine, which is its documented answer.
     Position p{};
-    Read r{fen.c_str(), &p};
-    if (fuzzCatchExit(readFen, &r)) {
+    struct Read { Position* p; const char* fen; } r{&p, fen.c_str()};
+    if (fuzzCatchExit([](void* a) { fenToPosition(*static_cast<Read*>(a)->p, static_cast<Read*>(a)->fen); }, &r)) {
         const std::string read = fen.substr(0, 254);
         const size_t space = read.find(' ');
         const char side = space != std::string::npos && space + 1 < read.size() ? read[space + 1] : 0;
