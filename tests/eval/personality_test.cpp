@@ -57,14 +57,6 @@ TEST_F(PersonalityTest, LinesAndFields) {
     }
 }
 
-TEST_F(PersonalityTest, EvaluationFollowsTheWeights) {
-    const char* queen = "4k3/8/8/8/8/8/8/3QK3 b - -";
-    load("");  // the bitbase's fixed scores stay
-    EXPECT_EQ(std::tuple(evalFen(START_FEN), evalFen(queen), evalFen("4k3/8/4K3/4P3/8/8/8/8 b - -")), std::tuple(0, 0, -404));
-    load("hmb 90 20\n");  // stage 6: a quarter of the way
-    EXPECT_EQ(std::tuple(evalFen(START_FEN), evalFen(queen)), std::tuple(9, 4));
-}
-
 TEST_F(PersonalityTest, DefaultsComeBackAndUnopenableFilesChangeNothing) {
     ScorePair before[1024];
     std::memcpy(before, pst, sizeof pst);
