@@ -32,11 +32,9 @@ TEST(Legality, Pslegal) {
         {"", CASTLE_WK, 0},                     {"", makeMove(6, 21) | 0x50000, 1},  // ordering bits ignored
         {"4k3/8/8/3pP3/8/8/8/4K3 w - d6", makeMove(36, 43, EN_PASSANT), 0},
         {"4k3/8/8/8/8/8/3r4/4K3 w - -", makeMove(4, 12), 1},  // a king move into check passes
-        {"4k3/8/8/3p4/4P3/8/8/4K3 w - -", makeMove(28, 35), 1},
-        {"4k3/8/8/3p4/4P3/8/8/4K3 w - -", makeMove(28, 37), 0},
+        {"4k3/8/8/3p4/4P3/8/8/4K3 w - -", makeMove(28, 35), 1}, {"4k3/8/8/3p4/4P3/8/8/4K3 w - -", makeMove(28, 37), 0},
         {"4k3/8/8/8/8/4n3/4P3/4K3 w - -", makeMove(12, 28, DOUBLE_STEP), 0},
-        {"4k3/8/8/8/8/8/8/R3K2R w KQ -", CASTLE_WK, 1},
-        {"4k3/8/8/8/8/8/8/R3K2R w Q -", CASTLE_WK, 0},
+        {"4k3/8/8/8/8/8/8/R3K2R w KQ -", CASTLE_WK, 1}, {"4k3/8/8/8/8/8/8/R3K2R w Q -", CASTLE_WK, 0},
         {"4k3/8/8/8/8/8/8/R3K2R w KQ -", makeMove(0, 5), 0},  // the king is in the way
     };
     for (const auto& [fen, m, want] : cases) EXPECT_EQ(pslegal(fromFen(fen), m), want) << fen << " " << std::hex << m;

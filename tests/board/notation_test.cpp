@@ -91,9 +91,8 @@ TEST(MoveText, AlgAndAlgMake) {
 }
 
 TEST(Text, HashAndParseString) {
-    const std::pair<const char*, uint32_t> cases[] = {{"uci", 0x0b88b1c6U}, {"isready", 0xaaebbe96U}, {"quit", 0x7c9d0608U},
-                                                      {"", 5381U}, {"\xe9", 5381U * 33U - 23U}};  // bytes count as signed
-    for (const auto& [word, want] : cases) EXPECT_EQ(hash(word), want) << word;
+    // The hashes of words are pinned by the protocol tests' unknown-command lines.
+    EXPECT_EQ(std::pair(hash(""), hash("\xe9")), std::pair(5381U, 5381U * 33U - 23U));  // bytes count as signed
     char line[] = "  position\tstartpos  moves e2e4\r\n";
     char* words[PARSE_MAX_WORDS + 1];
     ASSERT_EQ(ParseString(line, words), 4);

@@ -33,15 +33,11 @@ struct PersonalityTest : EvalTest {
 TEST_F(PersonalityTest, LinesAndFields) {
     const std::string pad(1100, ' ');
     const struct { std::string text; Names set; int mid, end; } cases[] = {  // mid, end: of hmb
-        {"", {}, 0, 0},
-        {"hmb 90 20\n", {"hmb"}, 90, 20},
-        {"pmob 36 115\n", {"pmob"}, 0, 0},
+        {"", {}, 0, 0}, {"hmb 90 20\n", {"hmb"}, 90, 20}, {"pmob 36 115\n", {"pmob"}, 0, 0},
         {"ropen\t180   180\r\n", {"ropen"}, 0, 0},
         {"# hmb 5 5\n#hmb 5 5\n #hmb 5 5\n", {}, 0, 0},  // a blank before '#' glues it to the word
         {"Hmb 5 5\nHMB 5 5\nhmb 5\nhmb 5 5 5\nhmbx 5 5\n\n  \n", {}, 0, 0},
-        {"hmb 12x 7\n", {"hmb"}, 12, 7},
-        {"hmb x +7\n", {"hmb"}, 0, 7},
-        {"hmb -1 -1\n", {"hmb"}, -1, -1},
+        {"hmb 12x 7\n", {"hmb"}, 12, 7}, {"hmb x +7\n", {"hmb"}, 0, 7}, {"hmb -1 -1\n", {"hmb"}, -1, -1},
         {"hmb 1 1\nhmb 3 4\n", {"hmb"}, 3, 4},
         {"hmb 2147483647 1073741824\n", {"hmb"}, -1, -1073741824},  // the low 31 bits
         {"hmb 99999999999 -99999999999\n", {"hmb"}, -1, 0},         // pinned to 32 bits first
