@@ -125,8 +125,8 @@ TEST(EvalProgram, EvalAndEvalbench) {
     const std::string dir = makeTempDir();
     std::ofstream(dir + "/hmb") << "hmb 90 20\n";
     std::ofstream(dir + "/empty");
-    EXPECT_EQ(runDev("eval --personality " + dir + "/empty").out, "eval 0\n");  // the bitbase's fixed scores stay:
-    EXPECT_EQ(runDev("eval --personality " + dir + "/empty 4k3/8/4K3/4P3/8/8/8/8 b - -").out, "eval -404\n");
+    EXPECT_EQ(runDev("eval --personality " + dir + "/empty").out, "eval 0\n");
+    EXPECT_EQ(runDev("eval --personality " + dir + "/empty 4k3/8/4K3/4P3/8/8/8/8 b - -").out, "eval -404\n");  // the bitbase stays
     EXPECT_EQ(runDev("eval --personality " + dir + "/hmb 8/8/8/8/8/8/8/k1K5 b - -").out, "eval 2\n");
     for (const std::string& bad : std::vector<std::string>{"eval 4k3/8/8/8/8/8/8/8 w - -", "eval --personality", "evalbench 0",
                                                            "evalbench x", "eval --personality " + dir + "/none"}) {
