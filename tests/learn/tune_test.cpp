@@ -91,6 +91,7 @@ TEST_F(TuneTest, TunesHandMadeSamplesExactly) {
     const double turnedBefore = meanError(turned, white, 1.0);
     EXPECT_EQ(tune(none), 17353059129126096264u);
     ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(std::pair(steps[0].changed, steps[1].changed), std::pair(7, 4));
     EXPECT_NEAR(steps[0].error, 0.0719559, 1e-7);
     EXPECT_NEAR(steps[1].error, 0.0697907, 1e-7);
     EXPECT_EQ(steps[1].heldError, -1);
