@@ -2,6 +2,7 @@
 // parsed with the engine's own option table.
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/general.h"
@@ -12,9 +13,10 @@ int fuzzArgs(const uint8_t* data, size_t size) {
     fuzzInit();
     std::vector<std::string> words{"zarv"};
     std::string cur;
-    for (size_t i = 0; i < size && words.size() < 64; ++i)
+    for (size_t i = 0; i < size && words.size() < 64; ++i) {
         if (data[i]) cur += char(data[i]);
-        else words.push_back(cur), cur.clear();
+        else words.push_back(std::exchange(cur, {}));
+    }
     if (!cur.empty()) words.push_back(cur);
     std::vector<char*> argv;
     for (auto& w : words) argv.push_back(w.data());
