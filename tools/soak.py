@@ -39,8 +39,8 @@ PERSONALITIES = [
 
 def positions():
     fens = []
-    for path in (("tools", "openings.epd"), ("tools", "wac.epd")):
-        with open(os.path.join(ROOT, *path)) as f:
+    for name in ("openings.epd", "wac.epd"):
+        with open(os.path.join(ROOT, "tools", name)) as f:
             for line in f:
                 parts = line.split()
                 if len(parts) >= 4:

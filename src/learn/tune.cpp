@@ -52,11 +52,14 @@ bool parseSample(char* line, Sample& s) {
 
 double curve(double k, int32_t v) { return 1.0 / (1.0 + std::pow(10.0, -k * double(v) / 400.0)); }
 
-// The error of the samples under the weights installed now.
+}  // namespace
+
 double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white) {
     evaluateSamples(s, white);
     return meanError(s, white, k);
 }
+
+namespace {
 
 double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white) {
     installWeights(v);

@@ -38,6 +38,8 @@ void installWeights(const int32_t* v);
 void evaluateSamples(std::vector<Sample>& s, std::vector<int32_t>& white);
 // Mean squared difference between the results and 1 / (1 + 10^(-k v / 400)).
 double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k);
+// evaluateSamples then meanError: the error of s under the weights installed now.
+double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white);
 // The k in [0.01, 10] that gives the least error, to about 0.0001.
 double fitScale(const std::vector<Sample>& s, const std::vector<int32_t>& white);
 

@@ -117,8 +117,7 @@ int tuneMain(int argc, char** argv) {
     run.before = meanError(samples, white, run.k);
     std::printf("tune: %zu positions, scale %.4f, error before %.7f\n", samples.size(), run.k, run.before);
     if (!held.empty()) {
-        evaluateSamples(held, white);
-        run.heldBefore = run.held = meanError(held, white, run.k);
+        run.heldBefore = run.held = installedError(held, run.k, white);
         std::printf("tune: %zu positions of held-out games, error before %.7f\n", held.size(), run.heldBefore);
     }
     std::fflush(stdout);
