@@ -42,7 +42,6 @@ struct Position {
     int32_t movedKind;
     int32_t capturedKind;
     const Position* prev;    // parent record, null for a position set up from FEN
-    uint16_t reduced;        // searched at reduced depth after a late-move reduction
 };
 
 constexpr int moveTo(Move m) { return int(m & 63); }

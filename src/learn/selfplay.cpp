@@ -121,30 +121,29 @@ void selfplaySetup() {
     ttabFreeHashTable(hashtable);
     hashtable = ttabMakeHashTable(SELFPLAY_HASH_MB);
     hashMeg = SELFPLAY_HASH_MB;
-    searchSilent = 1;
-    searchPoll = nullptr;
-    INFO_OFF = 1;
+    searchHooks.poll = nullptr;
 }
 
 void freshEngine() {
-    resetSearchState();
+    learned = {};
+    search = {};
     clearEvalCaches();
-    tics = 0;
 }
 
 Move engineMove(Game& g, uint64_t nodes) {
     Position& p = g.pos[g.count - 1];
-    abortflag = 0;
-    ponderMode = 0;
-    nodeLimit = nodes;
-    uciBeginSearch(p, NO_CLOCK, 99);
-    abortflag = 0;
+    SearchLimits limits;
+    limits.budget = NO_CLOCK;
+    limits.nodes = nodes;
+    limits.printLines = false;
+    uciBeginSearch(p, limits);
+    search.abortflag = 0;
     Move legal[MAX_MOVES];
     const int n = legalMoves(p, legal);
     for (int i = 0; i < n; ++i) {
         char text[8];
         alg(legal[i], text);
-        if (std::strcmp(text, bestMove) == 0) return legal[i];
+        if (std::strcmp(text, search.bestMove) == 0) return legal[i];
     }
     return 0;
 }
@@ -154,7 +153,7 @@ bool isQuiet(const Position& p) {
     // The test must not leave entries behind that would steer later searches.
     const TTable saved = hashtable;
     hashtable = TTable{0, -1, 0, nullptr};
-    abortflag = 0;
+    search.abortflag = 0;
     PvLine line;
     const int q = searchQuies(p, NO_SCORE, -NO_SCORE, 0, 0, line);
     hashtable = saved;

@@ -9,6 +9,7 @@
 #include "board/movegen.h"
 #include "board/see.h"
 #include "board/tables.h"
+#include "search/search.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ int mixedKey(const GenContext& g, Move m, bool evasions) {
 // 64-bit product; larger ones the 128-bit one, so every size gives the exact quotient.
 int historyKey(int col, int kind, int to) {
     int i = (col * 8 + kind) * 64 + to;
-    uint64_t s = his_s[i], f = his_f[i];
+    uint64_t s = learned.his_s[i], f = learned.his_f[i];
     if (s < (uint64_t(1) << 53)) return int(s * 2048 / (s + f + 1));
     return int(2048 * (unsigned __int128)s / (s + f + 1));
 }
@@ -217,9 +218,6 @@ const int32_t mvStageTable[64] = {
     HASH_MOVE, CAPTURES, END, 0, 0, 0, 0, 0, 0, 0,
     EVASIONS, POSTPONED, END, 0, 0, 0, 0, 0, 0, 0,
 };
-
-uint64_t his_s[1024], his_f[1024];
-Move ka[128], kb[128], oa[128], ob[128];
 
 void initGenContext(const Position& p, GenContext& g, int row, Move hashMove, Move killer1, Move killer2) {
     g.pos = &p;

@@ -13,7 +13,7 @@
 #include "search/transposition.h"
 #include "support.h"
 
-TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchPoll, &UCI); }
+TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchHooks.poll, &UCI); }
 
 TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     const std::string dir = makeTempDir();

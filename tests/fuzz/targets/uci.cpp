@@ -21,7 +21,7 @@ int fuzzUci(const uint8_t* data, size_t size) {
     fuzzInit();
     // Every input meets a freshly started engine.
     uciReset();
-    resetSearchState();
+    learned = {};
     if (hashMeg != 1 || !hashtable.entries) {
         ttabFreeHashTable(hashtable);
         hashMeg = 1;
