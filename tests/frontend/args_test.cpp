@@ -128,6 +128,7 @@ TEST(GoLimits, WordsIntoLimits) {
         {"go nodes 5000", NONE, 0, 99, false, false, 5000, nullptr},  // alone: the count is the only limit
         {"go depth 7 wtime 60000", NONE, 0, 7, false, false, 0, nullptr},
         {"go depth 99999999", NONE, 0, 1000000, false, false, 0, nullptr},
+        {"go depth 100", NONE, 0, 100, false, false, 0, nullptr},  // a depth, not "infinite"
         {"go depth 3 infinite", NONE, 0, 3, true, false, 0, nullptr},
         {"go infinite", NONE, 0, 99, true, false, 0, nullptr},
         {"go ponder wtime 60000", 1.5, 59.7, 99, false, true, 0, nullptr},
