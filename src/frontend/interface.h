@@ -7,10 +7,13 @@
 
 constexpr int GAME_MAX = 1024;
 
+// The game record, written by the UCI loop only: "position" sets gme[0] from
+// its FEN and each of its moves makes the next record; the search starts from
+// gme[ply], the position now on the board.
 extern Position gme[GAME_MAX];
-extern int32_t ply;
-extern int32_t state;
-extern int32_t ponder;
+extern int32_t ply;     // index of the current position in gme
+extern int32_t state;   // 0 until the first "position" or "isready" sets the game up
+extern int32_t ponder;  // the "Ponder" option; it changes nothing but its reply
 // 1 while a search started by "go" runs: UCI() then carries out only "stop",
 // "ponderhit", "isready" and "quit" and keeps every other line for later.
 // Whoever calls uciBeginSearch outside "go" sets it too.
