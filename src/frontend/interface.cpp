@@ -21,7 +21,6 @@
 Position gme[GAME_MAX];
 int32_t ply = 0;
 int32_t state = 0;
-uint32_t available = 0;
 int32_t ponder = 1;
 int32_t searching = 0;
 int32_t searchInfinite = 0;
@@ -91,7 +90,6 @@ void cmdIsready() {
 }
 
 void cmdPosition(char** words, int n, char* fen) {
-    accTime = 0;
     if (n < 2) {
         std::fprintf(stderr, "Error here!\n");
         platformExit(1);
@@ -231,10 +229,7 @@ void uciReset() {
     fenToPosition(gme[0], "");
 }
 
-int readyinp() {
-    available = platformInputWaiting() ? 1 : 0;
-    return int(available);
-}
+int readyinp() { return platformInputWaiting() ? 1 : 0; }
 
 void uciCommand(char* line) {
     const int level = searching ? 1 : 0;
@@ -270,7 +265,6 @@ void UCI() {
         uciCommand(line);
         return;
     }
-    available = 0;
     if (!readyinp()) return;
     char* line = lineBuf[searching ? 1 : 0];
     if (!platformReadLine(line, LINE_SIZE)) {
@@ -278,7 +272,6 @@ void UCI() {
         return;
     }
     size_t len = std::strlen(line);
-    available = uint32_t(len);
     while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r')) line[--len] = 0;
     logger("uci -> %s\n", line);
     if (searching) {

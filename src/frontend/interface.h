@@ -9,7 +9,6 @@ constexpr int GAME_MAX = 1024;
 extern Position gme[GAME_MAX];
 extern int32_t ply;
 extern int32_t state;
-extern uint32_t available;
 extern int32_t ponder;
 // 1 while a search started by "go" runs: UCI() then carries out only "stop",
 // "ponderhit", "isready" and "quit" and keeps every other line for later.
