@@ -6,9 +6,9 @@
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/perft.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
+#include "legaltree.h"
 #include "support.h"
 
 inline std::string moveText(Move m) {
