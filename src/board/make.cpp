@@ -8,7 +8,6 @@
 #include "board/attacks.h"
 #include "board/display.h"
 #include "board/notation.h"
-#include "board/tables.h"
 #include "board/zobrist.h"
 #include "eval/evaltables.h"
 
@@ -141,15 +140,4 @@ int make(const Position& old, Position& n, Move m) {
     n.ctm += 1;
     assert(n.capturedKind == KING || positionIsOk(n));
     return 1;
-}
-
-int preTestMoveForCheck(const Position& p, Move m) {
-    const int col = sideToMove(p), e = col ^ 1, from = moveFrom(m);
-    // Types 2, 3, 6 and 7 all carry bit 13; en passant and castling move two
-    // pieces, so they are never cleared cheaply.
-    if (m & 0x2000) return 1;
-    if (p.pcs[col][KING] & bit(from)) return 1;
-    if (superD[from] & (p.pcs[e][BISHOP] | p.pcs[e][QUEEN])) return 1;
-    if (superO[from] & (p.pcs[e][ROOK] | p.pcs[e][QUEEN])) return 1;
-    return 0;
 }

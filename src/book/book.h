@@ -64,15 +64,11 @@ void loadBookIntoMemory(BookStore& b, const char* name);
 // book on disk is always either the old one or the new one. 0 on success;
 // on failure the old book is left alone and a message goes to stderr.
 int writeBookFromMemory(const BookStore& b, const char* name);
-// 1 when p repeats a position 2, 4, ... plies back within n plies, never
-// looking past a null move or the set-up position.
-int brep(const Position& p, int n);
 
 struct PvLine;
 
 int book_report(const char* name);
 int book_root_search(BookStore& b, const Position& p, PvLine& line);
-int book_search(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line);
 // Adds the positions along a line of coordinate moves from the start position.
 // Returns the number of moves played; stops with a message at a move that is
 // not legal or when the store has no room.

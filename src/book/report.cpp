@@ -48,8 +48,7 @@ void prependMove(PvLine& line, Move m, const PvLine& child) {
     line.m[63] = 0;
 }
 
-int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line,
-               const Position* top, bool report) {
+int searchBook(BookStore& b, const Position& p, PvLine& line, const Position* top, bool report) {
     line.m[0] = 0;
     int best = NO_BOOK;
     const int side = sideToMove(p);
@@ -61,7 +60,6 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
         make(p, child, m);
         if (fasterInCheck(child, side)) continue;
         child.inCheck = fasterInCheck(child, side ^ 1);
-        if (repPlies > 0 && brep(child, repPlies)) return 0;
         const BookRecord* r = getBookRecord(b, child);
         if (!r->used || r->depth == 0) continue;
         int s;
@@ -69,8 +67,8 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
             s = 0;  // going round in a circle is a draw
             childLine.m[0] = 0;
         } else {
-            // Every searched child is visited: the window only passes through.
-            s = -searchBook(b, child, -beta, -alpha, 0, childLine, top, false);
+            // Every searched child is visited: the minimax has no window.
+            s = -searchBook(b, child, childLine, top, false);
             if (s == -NO_BOOK) s = -r->score;
         }
         PvLine here;
@@ -90,13 +88,9 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
 
 }  // namespace
 
-int book_search(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line) {
-    return searchBook(b, p, alpha, beta, repPlies, line, &p, false);
-}
-
 int book_root_search(BookStore& b, const Position& p, PvLine& line) {
     reportCount = 0;
-    int best = searchBook(b, p, NO_BOOK, -NO_BOOK, 0, line, &p, true);
+    int best = searchBook(b, p, line, &p, true);
     for (int i = 0; i < reportCount; ++i)
         for (int j = i + 1; j < reportCount; ++j)
             if (reportList[j].score > reportList[i].score) std::swap(reportList[i], reportList[j]);

@@ -142,14 +142,3 @@ int writeBookFromMemory(const BookStore& b, const char* name) {
     }
     return 0;
 }
-
-int brep(const Position& p, int n) {
-    const Position* q = p.prev;
-    if (n < 1 || !q || !q->lastMove) return 0;
-    // Step s reaches s + 1 plies back; odd steps meet the same side to move.
-    for (int step = 1;; ++step) {
-        q = q->prev;
-        if (step >= n || !q || !q->lastMove) return 0;
-        if ((step & 1) && q->hashKey == p.hashKey) return 1;
-    }
-}

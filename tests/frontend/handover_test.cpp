@@ -7,7 +7,6 @@
 #include <string>
 
 #include "eval/evaltables.h"
-#include "eval/params.h"
 #include "frontend/interface.h"
 #include "search/search.h"
 #include "search/transposition.h"
@@ -37,7 +36,6 @@ TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     EXPECT_TRUE(storedAfter("setoption name personalityFile value " + missing));
     ttabFreeHashTable(hashtable);
     hashtable = saved;
-    setDefaultParams();
-    reInitEval();
+    defaultWeights();
     removeTree(dir);
 }

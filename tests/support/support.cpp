@@ -19,6 +19,8 @@
 #include "board/make.h"
 #include "board/notation.h"
 #include "eval/eval.h"
+#include "eval/evaltables.h"
+#include "eval/params.h"
 #include "frontend/startup.h"
 
 namespace {
@@ -145,6 +147,11 @@ Position fromFen(const std::string& fen) {
     fenToPosition(p, fen.c_str());
     p.pstScore = getSC(p), p.stage = getSTAGE(p);
     return p;
+}
+
+void defaultWeights() {
+    for (const ParamEntry& e : paramTable) *e.value = e.def;
+    reInitEval();
 }
 
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen) {

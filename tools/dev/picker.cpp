@@ -10,10 +10,10 @@
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/perft.h"
 #include "board/see.h"
+#include "checks.h"
 #include "dev.h"
-#include "search/pickerperft.h"
+#include "legaltree.h"
 
 namespace {
 
