@@ -19,9 +19,7 @@ inline void setLine(PvLine& line, Move m, const PvLine& child) {
 inline Move killerAt(const Move* table, int ply) { return ply < KILLER_PLIES ? table[ply] : 0; }
 
 // Table probe that also works while the table is turned off.
-inline const TTEntry* probeTable(uint64_t key) {
-    return hashtable.entries ? ttabGet(hashtable, key) : nullptr;
-}
+inline bool probeTable(uint64_t key, TTEntry& e) { return hashtable.entries && ttabGet(hashtable, key, e); }
 inline void storeTable(uint64_t key, int depth, int score, int flags, Move move) {
     if (hashtable.entries) ttabPut(hashtable, key, depth, score, flags, move);
 }

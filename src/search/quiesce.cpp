@@ -46,11 +46,11 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     // order does not change any result.
     const int ev = p.inCheck ? 0 : eval(p);
     Move hashMove = 0;
-    if (const TTEntry* e = probeTable(p.hashKey)) {
-        hashMove = e->move;
-        if (nullWindow && depth <= e->depth &&
-            (((e->flags & LOWER) && e->score >= beta) || ((e->flags & UPPER) && e->score < beta)))
-            return from_tt(e->score, ply);
+    if (TTEntry e; probeTable(p.hashKey, e)) {
+        hashMove = e.move;
+        if (nullWindow && depth <= e.depth &&
+            (((e.flags & LOWER) && e.score >= beta) || ((e.flags & UPPER) && e.score < beta)))
+            return from_tt(e.score, ply);
     }
 
     const int opp = sideToMove(p) ^ 1;

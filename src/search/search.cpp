@@ -127,14 +127,14 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
     Move hashMove = 0, ttMove = 0;
     int ttScore = 0;
     if (!excluded) {
-        if (const TTEntry* e = probeTable(p.hashKey)) {
-            hashMove = e->move;
+        if (TTEntry e; probeTable(p.hashKey, e)) {
+            hashMove = e.move;
             if constexpr (pvNode) {
-                ttMove = e->move;
-                ttScore = e->score;
-            } else if (depth <= e->depth && (((e->flags & LOWER) && beta <= e->score) ||
-                                             ((e->flags & UPPER) && beta > e->score))) {
-                return from_tt(e->score, ply);
+                ttMove = e.move;
+                ttScore = e.score;
+            } else if (depth <= e.depth && (((e.flags & LOWER) && beta <= e.score) ||
+                                             ((e.flags & UPPER) && beta > e.score))) {
+                return from_tt(e.score, ply);
             }
         }
     }
