@@ -11,7 +11,7 @@
 #include "board/zobrist.h"
 #include "eval/evaltables.h"
 
-uint64_t nodecount = 0;
+thread_local constinit uint64_t nodecount = 0;
 
 namespace {
 

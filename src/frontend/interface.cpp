@@ -211,9 +211,9 @@ uint32_t firstWordHash(const char* line) {
 // engine ends once it has answered and the kept lines are done.
 void inputEnded() {
     if (!searching) platformExit(0);
-    if (searchInfinite || search.ponderMode) {
-        search.abortflag = 1;
-        search.ponderMode = 0;
+    if (searchInfinite || signals.ponderMode) {
+        signals.abortflag = 1;
+        signals.ponderMode = 0;
     }
 }
 
@@ -222,8 +222,8 @@ void inputEnded() {
 void uciReset() {
     pending.clear();
     searching = searchInfinite = 0;
-    search.abortflag = 0;
-    search.ponderMode = 0;
+    signals.abortflag = 0;
+    signals.ponderMode = 0;
     state = 0;
     ply = 0;
     fenToPosition(gme[0], "");
@@ -248,8 +248,8 @@ void uciCommand(char* line) {
     case H_ISREADY: cmdIsready(); break;
     case H_POSITION: cmdPosition(words, n, textBuf[level]); break;
     case H_GO: uciGo(words, n); break;
-    case H_STOP: search.abortflag = 1; break;
-    case H_PONDERHIT: search.ponderMode = 0; break;
+    case H_STOP: signals.abortflag = 1; break;
+    case H_PONDERHIT: signals.ponderMode = 0; break;
     case H_SETOPTION: cmdSetoption(words, n, textBuf[level]); break;
     case H_UCINEWGAME: break;
     case H_QUIT: platformExit(0);

@@ -17,7 +17,8 @@
 #include "eval/pawns.h"
 #include "search/nodeutil.h"
 
-SearchState search;
+thread_local constinit SearchState search;
+SearchSignals signals;
 
 // A guard on "go depth": the deepest line grows with the iteration and every
 // node of it keeps its frame on the stack, so no search runs more iterations
@@ -159,10 +160,10 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
                 s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             } else {
                 s = -searchNonPv(child, -best, d, 1, childLine, 0);
-                if (!S.abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
+                if (!signals.abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             }
         }
-        if (S.abortflag) return 0;
+        if (signals.abortflag) return 0;
         if (s <= best) continue;
 
         setLine(line, m, childLine);
@@ -177,7 +178,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
         best = s;
         if (s > MATE) break;
     }
-    if (S.abortflag) return 0;
+    if (signals.abortflag) return 0;
 
     if (firstIteration) {
         sortRootMoves(S.lst, S.lstCount);
@@ -193,8 +194,8 @@ void startSearch(Position& p, const SearchLimits& limits) {
     SearchState& S = search;
     S.limits = limits;
     S.searchSatisfied = 0;
-    S.abortflag = 0;
-    S.ponderMode = limits.ponder;
+    signals.abortflag = 0;
+    signals.ponderMode = limits.ponder;
     S.firstIterationDone = 0;
     std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
     std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
@@ -248,7 +249,7 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     for (int k = 1;; ++k) {
         int s = searchRoot(p, 2 * k + 1, line);
         if (line.m[0] != S.easyMove) S.easyMove = 0;
-        if (S.abortflag) break;
+        if (signals.abortflag) break;
         S.firstIterationDone = 1;
         double e = elapsed();
         uint64_t n = nodecount;
@@ -262,7 +263,7 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
             ((k > 6 && S.easyMove && now >= t1) || (now > t2 && S.root_move_changes == 1) ||
              (now > t3 && S.root_move_changes >= 2)))
             S.searchSatisfied = 1;
-        if ((!S.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
+        if ((!signals.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
     }
     if (!S.firstIterationDone && S.lstCount > 0) {
         // Stopped before the first iteration finished: play the best move
@@ -275,9 +276,9 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     // An infinite search, or one made while pondering, holds its answer
     // until the GUI asks for it.
     if (searchHooks.poll) {
-        while (!S.abortflag && (limits.infinite || S.ponderMode)) {
+        while (!signals.abortflag && (limits.infinite || signals.ponderMode)) {
             searchHooks.poll();
-            if (!S.abortflag && (limits.infinite || S.ponderMode)) platformWaitInput(1);
+            if (!signals.abortflag && (limits.infinite || signals.ponderMode)) platformWaitInput(1);
         }
     }
 

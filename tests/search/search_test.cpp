@@ -102,7 +102,7 @@ int polls = 0;
 void countPoll() { ++polls; }
 void stopPoll() {  // as "stop" served from the poll
     ++polls;
-    search.abortflag = 1;
+    signals.abortflag = 1;
 }
 }  // namespace
 
@@ -336,12 +336,12 @@ TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
     };
     for (auto c : cases) {
         searchHooks.poll = c.poll, search.tics = c.tics, clockReads = 1, clockNow = c.now, polls = 0;
-        search.ponderMode = c.ponder;
-        search.abortflag = 0;
+        signals.ponderMode = c.ponder;
+        signals.abortflag = 0;
         EXPECT_EQ(std::pair(pollStep(), polls), std::pair(c.want, c.polled)) << std::hex << c.tics << " " << c.now;
-        EXPECT_EQ(search.abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
+        EXPECT_EQ(signals.abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
     }
-    search.ponderMode = 0;
+    signals.ponderMode = 0;
 }
 
 // The fuzz targets' node cap stops a search, first iteration or not, counted
