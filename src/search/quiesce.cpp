@@ -10,9 +10,15 @@
 #include "search/nodeutil.h"
 
 SearchHooks searchHooks;
+thread_local std::atomic<uint64_t>* helperNodesOut = nullptr;
 
 int pollStep() {
     const uint32_t tics = ++search.tics;
+    // A helper reads neither input nor the clock: the main thread stops it.
+    if (helperNodesOut) {
+        if (!(tics & 0x3ff)) helperNodesOut->store(nodecount, std::memory_order_relaxed);
+        return signals.abortflag;
+    }
     // "go nodes" is tested at every node, so the count is exact.
     if (nodeLimitReached() || (searchHooks.nodeCap && nodecount >= searchHooks.nodeCap)) {
         signals.abortflag = 1;

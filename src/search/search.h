@@ -27,6 +27,10 @@ constexpr int32_t razor[8] = {150, 300, 300, 375, 375, 375, 500, 500};
 constexpr int32_t fmarg[12] = {100, 112, 200, 212, 231, 244, 262, 275, 325, 337, 362, 375};
 
 constexpr int MAX_ROOT_MOVES = 256;
+// A guard on "go depth": the deepest line grows with the iteration and every
+// node of it keeps its frame on the stack, so no search runs more iterations
+// than an infinite one does.
+constexpr int MAX_ITERATIONS = 100;
 
 // What one search is asked for. The front end fills it from the words of
 // "go" (goLimits); the bench, self-play and the book study fill their own.
@@ -38,6 +42,7 @@ struct SearchLimits {
     bool infinite = false;    // runs until "stop", then holds its answer until asked
     bool ponder = false;      // starts pondering: no stop by the clock, the answer held back
     bool printLines = true;   // "info" and "bestmove" on standard output
+    int32_t multiPV = 1;      // principal lines shown, best first
     uint64_t nodes = 0;       // "go nodes": stop once this many moves are made (0 = none)
     int32_t searchMovesCount = 0;
     Move searchMoves[MAX_ROOT_MOVES]{};  // "go searchmoves": the legal root moves to keep
@@ -73,6 +78,9 @@ struct SearchSignals {
     std::atomic<int32_t> ponderMode{0};  // while set the clock never stops the search and the move is held back
 };
 extern SearchSignals signals;
+// Null in the main thread; in a helper thread, where it publishes its move
+// count for the main thread's "info" lines.
+extern thread_local std::atomic<uint64_t>* helperNodesOut;
 
 // What searches learn for the next ones, one record per search thread. The
 // node functions and the picker write it; history counters carry over from
@@ -113,7 +121,9 @@ void startSearch(Position& p, const SearchLimits& limits);
 // One whole search of p: iterations, "info" lines, the wait of an infinite or
 // pondering search, and "bestmove".
 void uciBeginSearch(Position& p, const SearchLimits& limits);
-int searchRoot(const Position& p, int depth, PvLine& line);
+// One iteration at the root over the moves of lst from index `from` on (the
+// moves before it are the lines already found this iteration).
+int searchRoot(const Position& p, int depth, PvLine& line, int from = 0);
 // Whether the first iteration's sorted root list (count moves, the two best
 // scores) has an obvious move: a lone move, or one more than 150 ahead.
 bool obviousLead(int count, int first, int second);
