@@ -77,8 +77,8 @@ int make(const Position& old, Position& n, Move m) {
 
     if (type == CASTLE) {
         n.ctm += 1;
-        const int rookTo = (from + to) / 2;
-        const int rookFrom = fileOf(to) == 6 ? to + 1 : to - 2;
+        const CastlingRule& rule = castlingTo(col, to);
+        const int rookFrom = rule.rookFrom, rookTo = rule.rookTo;
         const Bitboard rookBits = bit(rookFrom) | bit(rookTo);
         n.hashKey ^= zob[zobIndex(col, ROOK, rookTo)] ^ zob[zobIndex(col, ROOK, rookFrom)];
         n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, ROOK, rookTo)], pst[zobIndex(col, ROOK, rookFrom)]));

@@ -78,7 +78,7 @@ void fenToPosition(Position& p, const char* fen) {
     copyFen(fen, buf);
     fenCheckSide(buf);
     p.prev = nullptr;
-    p.castle = 0xff000000000000ffULL;
+    p.castle = LAST_RANKS;  // every home square marked: no right until the castling field grants it
     p.ep = 0;
     p.lastMove = 0;
     for (auto& side : p.pcs)
@@ -96,21 +96,18 @@ void fenToPosition(Position& p, const char* fen) {
     // space; a missing field reads as "-".
     c += 2;
     if (*c == ' ') {
-        for (++c; *c && *c != ' '; ++c) {
-            if (*c == 'K') p.castle &= ~0x90ULL;
-            if (*c == 'Q') p.castle &= ~0x11ULL;
-            if (*c == 'k') p.castle &= ~0x9000000000000000ULL;
-            if (*c == 'q') p.castle &= ~0x1100000000000000ULL;
-        }
+        for (++c; *c && *c != ' '; ++c)
+            for (const CastlingRule& r : CASTLING)
+                if (*c == r.letter) p.castle &= ~castlingHomes(r);
     }
 
     // A right whose king or rook is not on its square is dropped: castling
     // would otherwise conjure a rook out of nothing.
-    constexpr struct {
-        int col, kind, sq;
-    } homes[] = {{WHITE, KING, 4}, {WHITE, ROOK, 0}, {WHITE, ROOK, 7}, {BLACK, KING, 60}, {BLACK, ROOK, 56}, {BLACK, ROOK, 63}};
-    for (const auto& h : homes)
-        if (!(p.pcs[h.col][h.kind] & bit(h.sq))) p.castle |= bit(h.sq);
+    for (int col = WHITE; col <= BLACK; ++col)
+        for (const CastlingRule& r : castlingRules(col)) {
+            if (!(p.pcs[col][KING] & bit(r.kingFrom))) p.castle |= bit(r.kingFrom);
+            if (!(p.pcs[col][ROOK] & bit(r.rookFrom))) p.castle |= bit(r.rookFrom);
+        }
 
     const int col = sideToMove(p);
     p.inCheck = fastInCheck(p, col);
@@ -192,6 +189,15 @@ void positionToFen(const Position& p, char* out) {
         if (rank) *o++ = '/';
     }
     std::strcpy(o, sideToMove(p) == WHITE ? " w - -" : " b - -");
+}
+
+int castlingField(const Position& p, char* out) {
+    int n = 0;
+    for (const CastlingRule& r : CASTLING)
+        if (!(p.castle & castlingHomes(r))) out[n++] = r.letter;
+    if (n == 0) out[n++] = '-';
+    out[n] = 0;
+    return n;
 }
 
 void alg(Move m, char* out) {

@@ -18,6 +18,9 @@ void fenCheckSide(const char* fen);
 // to move is not in check; else 0. Needs the start-up tables.
 int fenIsValid(const char* fen);
 void positionToFen(const Position& p, char* out);  // shortened: placement and side only
+// The castling field of a FEN ("KQkq" order, "-" for none) into out, which
+// holds at least 5 characters; returns its length.
+int castlingField(const Position& p, char* out);
 void alg(Move m, char* out);                         // out holds at least 6 characters
 int algMake(const Position& cur, Position& child, const char* text);
 void lowerCase(char* text);

@@ -165,14 +165,7 @@ void fullFen(const Position& p, int fifty, int fullMove, char* out) {
     positionToFen(p, out);
     char* o = std::strchr(out, ' ');
     o += std::sprintf(o, " %c ", sideToMove(p) == WHITE ? 'w' : 'b');
-    const char* start = o;
-    constexpr struct {
-        Bitboard squares;
-        char letter;
-    } rights[4] = {{0x90ULL, 'K'}, {0x11ULL, 'Q'}, {0x9000000000000000ULL, 'k'}, {0x1100000000000000ULL, 'q'}};
-    for (const auto& r : rights)
-        if (!(p.castle & r.squares)) *o++ = r.letter;
-    if (o == start) *o++ = '-';
+    o += castlingField(p, o);
     *o++ = ' ';
     if (p.ep) {
         const int sq = nextBit(p.ep);

@@ -95,22 +95,6 @@ struct QuietWriter {
     }
 };
 
-// Castling straight from the rights, the empty squares and the enemy's attack
-// board; the attack board is built only when a castling is otherwise possible.
-void addCastling(const GenContext& g, QuietWriter& w, Bitboard occ) {
-    const Position& p = *g.pos;
-    int col = w.col;
-    Bitboard cm = p.castle;
-    Bitboard shift = col == WHITE ? 0 : 56;
-    bool king = !(cm & (0x90ULL << shift)) && !(occ & (0x60ULL << shift));
-    bool queen = !(cm & (0x11ULL << shift)) && !(occ & (0x0eULL << shift));
-    if (!king && !queen) return;
-    Bitboard att = getAttBoard(p, col ^ 1);
-    int e = col == WHITE ? 4 : 60;
-    if (king && !(att & (0x70ULL << shift))) w.add(e, e + 2, KING, CASTLE);
-    if (queen && !(att & (0x1cULL << shift))) w.add(e, e - 2, KING, CASTLE);
-}
-
 // Quiet moves in their generation order: castling, single pawn steps, knights,
 // bishops, rooks, queens, king, double steps. Returns the count written.
 int genQuiets(const GenContext& g, uint32_t* list) {
@@ -120,7 +104,9 @@ int genQuiets(const GenContext& g, uint32_t* list) {
     const Bitboard* own = p.pcs[col];
     QuietWriter w{list, 0, col};
 
-    addCastling(g, w, occ);
+    Move castlings[2];
+    for (int i = 0, n = genCastling(p, col, castlings); i < n; ++i)
+        w.add(moveFrom(castlings[i]), moveTo(castlings[i]), KING, CASTLE);
 
     // Pawn steps: a step from the seventh rank is a promotion, made elsewhere.
     int up = col == WHITE ? 8 : -8;
