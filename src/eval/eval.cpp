@@ -62,7 +62,7 @@ ScorePair getSC(const Position& p) {
     ScorePair s = 0;
     for (int col = 0; col < 2; ++col)
         for (int k = PAWN; k <= KING; ++k)
-            for (Bitboard b = p.pcs[col][k]; b; b &= b - 1) s = spAdd(s, pst[(col * 8 + k) * 64 + nextBit(b)]);
+            for (Bitboard b = p.pcs[col][k]; b; b &= b - 1) s = spAdd(s, pst[pieceSquareIndex(col, k, nextBit(b))]);
     return s;
 }
 

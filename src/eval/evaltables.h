@@ -4,7 +4,7 @@
 
 #include "base/score.h"
 
-extern ScorePair pst[1024];  // [(colour * 8 + kind) * 64 + square], material included
+extern ScorePair pst[1024];  // [pieceSquareIndex(colour, kind, square)], material included
 extern ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
 extern ScorePair kstab[96];
 extern ScorePair distBon[8];

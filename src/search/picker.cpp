@@ -64,7 +64,7 @@ int mixedKey(const GenContext& g, Move m, bool evasions) {
 // Success ratio of a quiet move in 0..2047. Counters below 2^53 take the plain
 // 64-bit product; larger ones the 128-bit one, so every size gives the exact quotient.
 int historyKey(int col, int kind, int to) {
-    int i = (col * 8 + kind) * 64 + to;
+    int i = pieceSquareIndex(col, kind, to);
     uint64_t s = his_s[i], f = his_f[i];
     if (s < (uint64_t(1) << 53)) return int(s * 2048 / (s + f + 1));
     return int(2048 * (unsigned __int128)s / (s + f + 1));
