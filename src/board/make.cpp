@@ -8,16 +8,13 @@
 #include "board/attacks.h"
 #include "board/display.h"
 #include "board/notation.h"
+#include "board/pst.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
-#include "eval/evaltables.h"
 
 uint64_t nodecount = 0;
 
 namespace {
-
-// Game-stage weight of a piece kind: only bishops, rooks and queens count.
-constexpr int32_t kStageWeight[8] = {0, 0, 0, 1, 2, 6, 0, 0};
 
 inline int kindOn(const Position& p, int col, int sq) {
     const Bitboard b = bit(sq);
@@ -125,12 +122,12 @@ int make(const Position& old, Position& n, Move m) {
         n.pcs[col][pk] ^= bit(to);
         n.hashKey ^= zob[pieceSquareIndex(col, pk, to)];
         n.pstScore = spAdd(n.pstScore, pst[pieceSquareIndex(col, pk, to)]);
-        n.stage += kStageWeight[pk];
+        n.stage += STAGE_WEIGHT[pk];
     }
     if (n.pcs[e][ALL] & bit(to)) {
         const int ck = kindOn(n, e, to);
         if (ck == KING) logger("ERROR: king capture here\n");
-        n.stage -= kStageWeight[ck];
+        n.stage -= STAGE_WEIGHT[ck];
         n.capturedKind = ck;
         n.hashKey ^= zob[pieceSquareIndex(e, ck, to)];
         n.pawnKey ^= pzob[pieceSquareIndex(e, ck, to)];

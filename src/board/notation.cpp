@@ -11,6 +11,7 @@
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/pst.h"
 #include "board/zobrist.h"
 
 namespace {
@@ -89,6 +90,8 @@ void fenToPosition(Position& p, const char* fen) {
         if (kind && at < 64) p.pcs[col][kind] |= bit(at ^ 56);
     });
     for (auto& side : p.pcs) side[ALL] = side[PAWN] | side[KNIGHT] | side[BISHOP] | side[ROOK] | side[QUEEN] | side[KING];
+    p.pstScore = getSC(p);
+    p.stage = getSTAGE(p);
 
     p.ctm = c[1] == 'w' ? 0 : 1;  // the side letter, already known to be "w" or "b"
 

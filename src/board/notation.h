@@ -6,8 +6,9 @@
 
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// Sets up p from FEN (empty text: the start position). A bad side-to-move field
-// ends the process with status 1.
+// Sets up p from FEN (empty text: the start position), complete with keys,
+// check flag, piece-square sum and stage (under the current pst). A bad
+// side-to-move field ends the process with status 1.
 void fenToPosition(Position& p, const char* fen);
 // Ends the process with status 1, as fenToPosition would, when the FEN's
 // side-to-move field is not "w" or "b"; returns otherwise.

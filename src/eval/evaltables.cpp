@@ -10,7 +10,6 @@
 #include "eval/eval.h"
 #include "eval/params.h"
 
-ScorePair pst[1024];
 ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
 ScorePair kstab[96];
 ScorePair distBon[8];

@@ -55,8 +55,6 @@ Rng gameRng(uint64_t seed, uint64_t index) {
 void gameStart(Game& g, const char* fen) {
     Position& p = g.pos[0];
     fenToPosition(p, fen && *fen ? fen : START_FEN);
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
     g.fifty[0] = 0;
     g.count = 1;
     g.firstPlayed = 0;

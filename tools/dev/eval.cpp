@@ -16,12 +16,6 @@
 
 namespace {
 
-// The search entry points compute these on the root before evaluating.
-void prepare(Position& p) {
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
-}
-
 int evalMain(int argc, char** argv) {
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--personality") == 0) {
@@ -37,7 +31,6 @@ int evalMain(int argc, char** argv) {
     }
     Position p;
     if (!devPosition(argc, argv, first, p)) return DEV_USAGE;
-    prepare(p);
     std::printf("eval %d\n", eval(p));
     return 0;
 }
@@ -78,7 +71,6 @@ int evalbenchMain(int argc, char** argv) {
     for (const char* fen : benchFens) {
         Position& root = set[count++];
         fenToPosition(root, fen);
-        prepare(root);
         Move moves[MAX_MOVES];
         const int n = genAll(root, moves);
         for (int i = 0; i < n && count < 2048; ++i) {
