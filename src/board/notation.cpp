@@ -9,6 +9,7 @@
 
 #include "base/platform.h"
 #include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/pst.h"
@@ -218,9 +219,9 @@ void alg(Move m, char* out) {
     out[5] = 0;
 }
 
-int algMake(const Position& cur, Position& child, const char* text) {
+Move findMove(const Position& p, const char* text) {
     Move list[MAX_MOVES];
-    const int n = genAll(cur, list);
+    const int n = genAll(p, list);
     for (int i = 0; i < n; ++i) {
         char t[8] = {};
         alg(list[i], t);
@@ -229,12 +230,17 @@ int algMake(const Position& cur, Position& child, const char* text) {
         // once OR-ed in).
         int j = 0;
         while (t[j] && text[j] && (t[j] == text[j] || (t[j] >= 'a' && t[j] <= 'z' && t[j] - 'a' + 'A' == text[j]))) ++j;
-        if (t[j] || text[j]) continue;
-        make(cur, child, list[i]);
-        child.inCheck = fastInCheck(child, sideToMove(child));
-        return 1;
+        if (!t[j] && !text[j]) return list[i];
     }
     return 0;
+}
+
+int algMake(const Position& cur, Position& child, const char* text) {
+    const Move m = findLegalMove(cur, text);
+    if (!m) return 0;
+    make(cur, child, m);
+    child.inCheck = fastInCheck(child, sideToMove(child));
+    return 1;
 }
 
 void lowerCase(char* text) {

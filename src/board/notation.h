@@ -23,6 +23,11 @@ void positionToFen(const Position& p, char* out);  // shortened: placement and s
 // holds at least 5 characters; returns its length.
 int castlingField(const Position& p, char* out);
 void alg(Move m, char* out);                         // out holds at least 6 characters
+// The move of p's full generated list whose coordinate text is `text`, letters
+// in either case ("E7E8Q" names e7e8q); 0 when there is none.
+Move findMove(const Position& p, const char* text);
+// Makes the legal move that `text` names (findLegalMove) into child, with its
+// check flag; 0, and child untouched, when cur has no such legal move.
 int algMake(const Position& cur, Position& child, const char* text);
 void lowerCase(char* text);
 // Splits text in place at runs of space, tab, CR and LF; stores a pointer to

@@ -133,7 +133,7 @@ int book_insert_alg(BookStore& b, const char* moves) {
     for (int i = 0; i < n; ++i) {
         Position& cur = line[size_t(i)];
         Position& next = line[size_t(i) + 1];
-        if (!algMake(cur, next, words[size_t(i)]) || fasterInCheck(next, sideToMove(cur))) {
+        if (!algMake(cur, next, words[size_t(i)])) {
             std::fprintf(stderr, "Book insert: \"%s\" is not a legal move after %d moves\n", words[size_t(i)], i);
             return i;
         }

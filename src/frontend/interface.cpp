@@ -12,7 +12,6 @@
 
 #include "base/general.h"
 #include "base/platform.h"
-#include "board/attacks.h"
 #include "board/notation.h"
 #include "eval/params.h"
 #include "search/search.h"
@@ -132,7 +131,7 @@ void cmdPosition(char** words, int n, char* fen) {
         }
         // A move that is not in the list, or that leaves the mover's king
         // attacked, ends the list: the game stays at the position before it.
-        if (!algMake(gme[ply], gme[ply + 1], words[i]) || fasterInCheck(gme[ply + 1], sideToMove(gme[ply]))) {
+        if (!algMake(gme[ply], gme[ply + 1], words[i])) {
             std::printf("info string illegal move %s\n", words[i]);
             break;
         }

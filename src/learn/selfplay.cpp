@@ -5,6 +5,7 @@
 
 #include "base/general.h"
 #include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -18,19 +19,6 @@ namespace {
 
 // A year: only the node budget ends a search.
 constexpr double NO_CLOCK = 31622400.0;
-
-int legalMoves(const Position& p, Move* legal) {
-    Move list[MAX_MOVES];
-    const int n = genAll(p, list);
-    const int side = sideToMove(p);
-    int count = 0;
-    Position child;
-    for (int i = 0; i < n; ++i) {
-        make(p, child, list[i]);
-        if (!fasterInCheck(child, side)) legal[count++] = list[i];
-    }
-    return count;
-}
 
 const char* resultText(int result) { return result == 2 ? "1.0" : result == 1 ? "0.5" : "0.0"; }
 
@@ -137,14 +125,7 @@ Move engineMove(Game& g, uint64_t nodes) {
     nodeLimit = nodes;
     uciBeginSearch(p, NO_CLOCK, 99);
     abortflag = 0;
-    Move legal[MAX_MOVES];
-    const int n = legalMoves(p, legal);
-    for (int i = 0; i < n; ++i) {
-        char text[8];
-        alg(legal[i], text);
-        if (std::strcmp(text, bestMove) == 0) return legal[i];
-    }
-    return 0;
+    return findLegalMove(p, bestMove);
 }
 
 bool isQuiet(const Position& p) {

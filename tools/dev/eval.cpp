@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/general.h"
-#include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -72,11 +72,8 @@ int evalbenchMain(int argc, char** argv) {
         Position& root = set[count++];
         fenToPosition(root, fen);
         Move moves[MAX_MOVES];
-        const int n = genAll(root, moves);
-        for (int i = 0; i < n && count < 2048; ++i) {
-            make(root, set[count], moves[i]);
-            if (!fasterInCheck(set[count], sideToMove(root))) ++count;
-        }
+        const int n = legalMoves(root, moves);
+        for (int i = 0; i < n && count < 2048; ++i) make(root, set[count++], moves[i]);
     }
     long long total = 0, sum = 0;
     double secs = 0;
