@@ -10,6 +10,7 @@
 #include "board/make.h"
 #include "board/notation.h"
 #include "book/book.h"
+#include "search/nodeutil.h"
 #include "search/picker.h"
 #include "search/search.h"
 
@@ -39,15 +40,6 @@ bool onPath(const Position& q, const Position* top) {
     return false;
 }
 
-// line = m followed by the child's line, cut to the 63 moves a line holds.
-void prependMove(PvLine& line, Move m, const PvLine& child) {
-    line.m[0] = m;
-    int i = 0;
-    for (; i < 62 && child.m[i]; ++i) line.m[i + 1] = child.m[i];
-    line.m[i + 1] = 0;
-    line.m[63] = 0;
-}
-
 int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlies, PvLine& line,
                const Position* top, bool report) {
     line.m[0] = 0;
@@ -74,7 +66,7 @@ int searchBook(BookStore& b, const Position& p, int alpha, int beta, int repPlie
             if (s == -NO_BOOK) s = -r->score;
         }
         PvLine here;
-        prependMove(here, m, childLine);
+        setLine(here, m, childLine);
         if (report && reportCount < 256) {
             ReportEntry& e = reportList[reportCount++];
             e.score = s;
