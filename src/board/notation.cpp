@@ -3,11 +3,9 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "base/platform.h"
 #include "board/attacks.h"
 #include "board/legal.h"
 #include "board/make.h"
@@ -17,7 +15,6 @@
 
 namespace {
 
-constexpr int FEN_MAX = 254;  // characters of a FEN that are read
 constexpr const char* PIECE_LETTERS = "PNBRQK";
 
 // Copies at most FEN_MAX characters of fen into buf; the empty text stands for
@@ -65,20 +62,17 @@ char sideLetter(const char* buf) {
 
 }  // namespace
 
-void fenCheckSide(const char* fen) {
+bool fenSideIsValid(const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
     const char side = sideLetter(buf);
-    if (side != 'w' && side != 'b') {
-        std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
-        platformExit(1);
-    }
+    return side == 'w' || side == 'b';
 }
 
-void fenToPosition(Position& p, const char* fen) {
+bool fenToPosition(Position& p, const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
-    fenCheckSide(buf);
+    if (!fenSideIsValid(buf)) return false;
     p.prev = nullptr;
     p.castle = LAST_RANKS;  // every home square marked: no right until the castling field grants it
     p.ep = 0;
@@ -137,6 +131,7 @@ void fenToPosition(Position& p, const char* fen) {
         }
     }
     assert(popCount(p.pcs[WHITE][KING]) != 1 || popCount(p.pcs[BLACK][KING]) != 1 || positionIsOk(p));
+    return true;
 }
 
 int fenIsValid(const char* fen) {

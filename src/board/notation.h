@@ -5,14 +5,15 @@
 #include "board/types.h"
 
 constexpr const char* START_FEN = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+constexpr int FEN_MAX = 254;  // characters of a FEN that are read; the rest is ignored
 
 // Sets up p from FEN (empty text: the start position), complete with keys,
-// check flag, piece-square sum and stage (under the current pst). A bad
-// side-to-move field ends the process with status 1.
-void fenToPosition(Position& p, const char* fen);
-// Ends the process with status 1, as fenToPosition would, when the FEN's
-// side-to-move field is not "w" or "b"; returns otherwise.
-void fenCheckSide(const char* fen);
+// check flag, piece-square sum and stage (under the current pst). False, and
+// p untouched, when the side-to-move field is not "w" or "b" (fenSideIsValid).
+bool fenToPosition(Position& p, const char* fen);
+// Whether the FEN's side-to-move field, the character after the first space
+// among its first FEN_MAX characters, is "w" or "b" and so can be read.
+bool fenSideIsValid(const char* fen);
 // Checks a FEN before fenToPosition: 1 when it has exactly one king of each
 // colour, no more pieces than eight pawns could have promoted to, no pawn on
 // the first or last rank, its placement stays on the board and the side not

@@ -97,9 +97,9 @@ int book_root_search(BookStore& b, const Position& p, PvLine& line) {
     return best;
 }
 
-int book_report(const char* name) {
+bool book_report(const char* name) {
     BookStore b{};
-    loadBookIntoMemory(b, name);
+    if (bookLoad(b, name) != BOOK_OK) return false;
     int size = 0, searched = 0;
     for (int32_t i = 0; i < b.count; ++i) {
         size += b.entries[i].used != 0;
@@ -110,9 +110,9 @@ int book_report(const char* name) {
     Position p;
     fenToPosition(p, "");
     PvLine line;
-    int best = book_root_search(b, p, line);
+    book_root_search(b, p, line);
     freeBook(b);
-    return best;
+    return true;
 }
 
 int book_insert_alg(BookStore& b, const char* moves) {

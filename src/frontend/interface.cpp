@@ -105,7 +105,10 @@ void cmdPosition(char** words, int n, char* fen) {
         // A side-to-move field, when there is one, is judged first: a bad one
         // ends the engine whatever else is wrong with the text. Only then do
         // the guards refuse a text that would leave the game unplayable.
-        if (end > 3) fenCheckSide(fen);
+        if (end > 3 && !fenSideIsValid(fen)) {
+            std::fprintf(stderr, "Error in ctm for fen \"%.*s\"", FEN_MAX, fen);
+            platformExit(1);
+        }
         if (end < 6 || !fenIsValid(fen)) {
             std::printf("info string invalid fen\n");
             return;
