@@ -118,14 +118,14 @@ bool fenToPosition(Position& p, const char* fen) {
     if (c[0] >= 'a' && c[0] <= 'h' && (c[1] == '3' || c[1] == '6')) {
         const int f = c[0] - 'a';
         const bool white = c[1] == '3';
-        const int from = white ? f + 8 : f + 48, to = white ? f + 24 : f + 32;
+        const int from = (white ? A2 : A7) + f, to = (white ? A4 : A5) + f;
         p.lastMove = makeMove(from, to);
         const Bitboard beside = ((bit(to) << 1) & NOT_FILE_A) | ((bit(to) >> 1) & NOT_FILE_H);
         // Only a real double step counts: the opponent's pawn on its square,
         // made by the side that has just moved.
         const bool real = (p.pcs[col ^ 1][PAWN] & bit(to)) && white == (col == BLACK);
         if (real && (beside & p.pcs[col][PAWN])) {
-            const int target = white ? f + 16 : f + 40;
+            const int target = (white ? A3 : A6) + f;
             p.ep = bit(target);
             p.hashKey ^= zob[512 + target];
         }
