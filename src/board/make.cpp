@@ -78,7 +78,8 @@ int make(const Position& old, Position& n, Move m) {
         const int rookFrom = rule.rookFrom, rookTo = rule.rookTo;
         const Bitboard rookBits = bit(rookFrom) | bit(rookTo);
         n.hashKey ^= zob[pieceSquareIndex(col, ROOK, rookTo)] ^ zob[pieceSquareIndex(col, ROOK, rookFrom)];
-        n.pstScore = spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, ROOK, rookTo)], pst[pieceSquareIndex(col, ROOK, rookFrom)]));
+        n.pstScore =
+            spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, ROOK, rookTo)], pst[pieceSquareIndex(col, ROOK, rookFrom)]));
         n.pcs[col][ROOK] ^= rookBits;
         n.pcs[col][ALL] ^= rookBits;
         const Bitboard before = n.castle & CASTLE_SQUARES;
