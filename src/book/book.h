@@ -39,7 +39,9 @@ inline int32_t bookMaxPly = BOOK_PLIES;
 // Results of bookLoad.
 enum BookLoadResult : int { BOOK_OK = 0, BOOK_MISSING = 1, BOOK_BAD_SIZE = 2, BOOK_NO_MEMORY = 3 };
 
-void initBook(BookStore& b);  // 2^20 empty slots plus the start position
+// 2^20 empty slots plus the start position; false, with a message on stderr
+// and b empty, when there is no memory for them.
+bool initBook(BookStore& b);
 void freeBook(BookStore& b);
 // The slot of p's key: its record, or the empty slot where it would go.
 BookRecord* getBookRecord(BookStore& b, const Position& p);
@@ -67,7 +69,10 @@ int writeBookFromMemory(const BookStore& b, const char* name);
 
 struct PvLine;
 
-int book_report(const char* name);
+// Prints the report of the book file: its size and the book's minimax over
+// the start position's moves. False, with nothing printed on stdout, when the
+// file holds no usable book (bookLoad).
+bool book_report(const char* name);
 int book_root_search(BookStore& b, const Position& p, PvLine& line);
 // Adds the positions along a line of coordinate moves from the start position.
 // Returns the number of moves played; stops with a message at a move that is
