@@ -60,8 +60,6 @@ void addBookItem(BookStore& b, uint64_t key, int16_t score, uint16_t depth, uint
 // silently; a length that is not 16 times a power of two gives BOOK_BAD_SIZE
 // with a message on stderr naming the file.
 int bookLoad(BookStore& b, const char* name);
-// bookLoad, ending the process with status 255 when the book cannot be used.
-void loadBookIntoMemory(BookStore& b, const char* name);
 // Writes "<name>_tmpX" completely, then renames it over the book, so that the
 // book on disk is always either the old one or the new one. 0 on success;
 // on failure the old book is left alone and a message goes to stderr.
@@ -81,7 +79,7 @@ int book_insert_alg(BookStore& b, const char* moves);
 int book_study(BookStore& b, const Position& p, int plyLimit);
 // Studies the book file, rewriting it after every studied position. 0 when the
 // study ran to its end, 1 when the book could not be written.
-int study_book(const char* name);
+int study_book(const char* name);  // 0; 1 when a write failed; 255 when the book cannot be used
 // What a study search leaves in the book: p's score, the best move's position
 // and, for a score within 130 of even, the first four candidates' positions.
 void bookAddResult(BookStore& b, const Position& p, int score, const PvLine& cands, const PvLine& best);

@@ -43,15 +43,14 @@ bool onPath(const Position& q, const Position* top) {
 int searchBook(BookStore& b, const Position& p, PvLine& line, const Position* top, bool report) {
     line.m[0] = 0;
     int best = NO_BOOK;
-    const int side = sideToMove(p);
-    GenContext g;
-    initGenContext(p, g, ROW_MAIN, 0, 0, 0);
+    RootMove moves[MAX_ROOT_MOVES];
+    const int n = rootMoves(p, moves);
     Position child;
     PvLine childLine;
-    while (Move m = nextMove(g)) {
+    for (int i = 0; i < n; ++i) {
+        const Move m = moves[i].m;
         make(p, child, m);
-        if (fasterInCheck(child, side)) continue;
-        child.inCheck = fasterInCheck(child, side ^ 1);
+        child.inCheck = fasterInCheck(child, sideToMove(child));
         const BookRecord* r = getBookRecord(b, child);
         if (!r->used || r->depth == 0) continue;
         int s;

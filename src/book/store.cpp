@@ -115,10 +115,6 @@ int bookLoad(BookStore& b, const char* name) {
     return BOOK_OK;
 }
 
-void loadBookIntoMemory(BookStore& b, const char* name) {
-    if (bookLoad(b, name) != BOOK_OK) std::exit(-1);
-}
-
 int writeBookFromMemory(const BookStore& b, const char* name) {
     std::string tmp = std::string(name) + "_tmpX";
     FILE* f = std::fopen(tmp.c_str(), "wb");

@@ -204,7 +204,7 @@ void startSearch(Position& p, const SearchLimits& limits) {
         for (int col = 0; col < 2; ++col)
             for (int kind = PAWN; kind <= KING; ++kind)
                 for (int sq = 0; sq < 64; ++sq)
-                    learned.his_s[histIndex(col, kind, sq)] = learned.his_f[histIndex(col, kind, sq)] = 1;
+                    learned.his_s[pieceSquareIndex(col, kind, sq)] = learned.his_f[pieceSquareIndex(col, kind, sq)] = 1;
     }
     p.pstScore = getSC(p);
     p.stage = getSTAGE(p);
