@@ -17,8 +17,11 @@ all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: all
-	./$(BUILD)/zarv
+# The build talks on standard error, so that standard output carries only the
+# engine's lines and `make run` can be piped to a GUI or a script.
+run:
+	@$(MAKE) --no-print-directory all >&2
+	@./$(BUILD)/zarv
 
 test: all
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

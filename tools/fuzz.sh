@@ -6,11 +6,32 @@
 # BUILD/artifacts/ and makes the script fail.
 # Usage: tools/fuzz.sh BUILD SECONDS [RUNS] [TARGET...]
 set -uo pipefail
+usage="usage: tools/fuzz.sh BUILD SECONDS [RUNS] [TARGET...]
+  BUILD    a fuzz build (make fuzz, or cmake -DZARV_FUZZ=ON with clang++)
+  SECONDS  time per target (0: no limit, RUNS decides)
+  RUNS     executions per target instead of SECONDS (default 0: by time)
+  TARGET   uci fen move personality book args (default: all)"
+case "${1:-}" in
+  -h|--help) echo "$usage"; exit 0 ;;
+esac
+if [ $# -lt 2 ]; then
+  echo "$usage" >&2
+  exit 2
+fi
 build=$1 seconds=$2 runs=${3:-0}
 shift $(( $# < 3 ? $# : 3 ))
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(uci fen move personality book args)
 root="$(cd "$(dirname "$0")/.." && pwd)"
+# Without the programs every target would fail and read as a fault.
+missing=()
+for t in "${targets[@]}"; do
+  [ -x "$build/fuzz_$t" ] || missing+=("$build/fuzz_$t")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "fuzz: missing programs: ${missing[*]} (build them with make fuzz, which needs clang with libFuzzer)" >&2
+  exit 2
+fi
 # The book and personality targets write a scratch file per input: memory is faster.
 [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 failed=()

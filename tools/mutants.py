@@ -194,7 +194,8 @@ def sites(rel, text):
     return out
 
 
-def all_sites(src):
+def all_sites(src, held):
+    """Every slip of the files of src/ that the checkout holds."""
     found = []
     for dirpath, _, files in os.walk(os.path.join(src, "src")):
         for f in sorted(files):
@@ -202,7 +203,7 @@ def all_sites(src):
                 continue
             path = os.path.join(dirpath, f)
             rel = os.path.relpath(path, src)
-            if rel in SKIP_FILES:
+            if rel in SKIP_FILES or rel not in held:
                 continue
             with open(path) as fh:
                 text = fh.read()
@@ -236,12 +237,16 @@ def run(cmd, cwd=None, timeout=None):
         return rc, out.read()
 
 
-def copy_checkout(work):
-    """Brings the copy up to the checkout's files (committed or not); returns
-    a digest of src/ and one per test file."""
+def checkout_files():
+    """The checkout's files, committed or not, less builds and ignored files."""
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, stdout=subprocess.PIPE,
                            text=True, check=True).stdout.split()
-    files = [f for f in files if not f.startswith(("build", ".git")) and os.path.isfile(os.path.join(ROOT, f))]
+    return [f for f in files if not f.startswith(("build", ".git")) and os.path.isfile(os.path.join(ROOT, f))]
+
+
+def copy_checkout(work, files):
+    """Brings the copy up to the checkout's files; returns a digest of src/ and
+    one per test file."""
     copy = os.path.join(work, "src-copy")
     for top in ("src", "tests", "tools"):
         for dirpath, _, names in os.walk(os.path.join(copy, top)):
@@ -346,13 +351,17 @@ def main():
                     merged[r["pos"]] = r
         return summarize([merged[k] for k in sorted(merged)], args.count, args.seed)
     work = args.workdir or "/tmp/zarv-mutants-%d" % args.seed
-    src = os.path.join(work, "src-copy")
+    files = checkout_files()
+    # A list only reads the checkout itself, which holds the same files as the
+    # copy would: it creates no work dir.
+    src = ROOT if args.list else os.path.join(work, "src-copy")
     build = os.path.join(src, "build")
-    os.makedirs(work, exist_ok=True)
-    src_digest, test_digests = copy_checkout(work)
-    tests_digest = hashlib.sha1(json.dumps(sorted(test_digests.items())).encode()).hexdigest()
+    if not args.list:
+        os.makedirs(work, exist_ok=True)
+        src_digest, test_digests = copy_checkout(work, files)
+        tests_digest = hashlib.sha1(json.dumps(sorted(test_digests.items())).encode()).hexdigest()
 
-    candidates = all_sites(src)
+    candidates = all_sites(src, set(files))
     rng = random.Random(args.seed)
     order = list(range(len(candidates)))
     rng.shuffle(order)

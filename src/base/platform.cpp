@@ -106,8 +106,6 @@ int platformReadLine(char* buf, size_t size) {
     return 1;
 }
 
-int platformInputClosed() { return inEof && pending() == 0; }
-
 void platformInputFromMemory(const char* data, size_t size) {
     memIn = data;
     memLeft = data ? size : 0;
@@ -154,12 +152,6 @@ int64_t platformFileSize(const char* path) {
 }
 
 int platformRename(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : 1; }
-
-int platformSystem(const char* command) {
-    std::fflush(stdout);
-    int r = std::system(command);
-    return r;
-}
 
 void platformReleaseFreeMemory() { ::malloc_trim(0); }
 

@@ -11,8 +11,6 @@ int platformInputWaiting();
 // end of input, else 1. Keeps its own buffer, so no line can wait unseen in a
 // library buffer while platformInputWaiting says nothing is there.
 int platformReadLine(char* buf, size_t size);
-// 1 once standard input has reached its end (the GUI has gone).
-int platformInputClosed();
 // From now on the line reader takes its input from the size bytes at data
 // (which must stay valid while they are read) instead of standard input, with
 // end of input after them; anything still buffered is dropped. A null data
@@ -37,8 +35,6 @@ void platformWaitInput(int ms);
 int64_t platformFileSize(const char* path);
 // Replaces `to` with `from`; 0 on success.
 int platformRename(const char* from, const char* to);
-// Runs a shell command; returns its exit status (non-zero on failure).
-int platformSystem(const char* command);
 // Hands the free pages of the heap back to the system (malloc_trim): glibc
 // keeps a freed block of megabytes resident when it did not map it by itself.
 void platformReleaseFreeMemory();

@@ -31,8 +31,5 @@ constexpr ScorePair spScale(int32_t k, ScorePair p) {
                      int32_t(uint32_t(k) * uint32_t(getEndVal(p))));
 }
 
-// Rounds half away from zero.
-constexpr int32_t diRound(double x) { return x >= 0.0 ? int32_t(x + 0.5) : int32_t(x - 0.5); }
 // Tenths of a centipawn to centipawns, half away from zero.
 constexpr int32_t div10(int32_t x) { return x >= 0 ? (x + 5) / 10 : -((5 - x) / 10); }
-constexpr int32_t iRoundEven(int32_t x) { return x < 0 ? (x + 1) & ~1 : x & ~1; }

@@ -2,7 +2,6 @@
 // fixed tables; nothing is cached between calls.
 #include "board/attacks.h"
 
-#include "board/movegen.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
 
@@ -18,21 +17,6 @@ inline bool sliderHits(Bitboard sliders, const std::array<Bitboard, 64>& lines, 
     for (Bitboard b = sliders & lines[sq]; b; b &= b - 1)
         if (!(bet[nextBit(b)][sq] & occ)) return true;
     return false;
-}
-
-// col's attackers of sq among the kinds the threat estimate asks about.
-struct Hits {
-    bool pawn, knight, bishop, rook;
-};
-
-inline Hits hitsOn(const Position& p, int col, int sq, Bitboard occ) {
-    return {pawnsAttacking(p, col, sq) != 0, (nATT[sq] & p.pcs[col][KNIGHT]) != 0,
-            sliderHits(p.pcs[col][BISHOP], superD, sq, occ), sliderHits(p.pcs[col][ROOK], superO, sq, occ)};
-}
-
-inline int addTargets(Move* list, int n, int from, Bitboard targets) {
-    for (; targets; targets &= targets - 1) list[n++] = makeMove(from, nextBit(targets));
-    return n;
 }
 
 }  // namespace
@@ -60,43 +44,6 @@ int fasterInCheck(const Position& p, int col) {
     if (sliderHits(p.pcs[o][ROOK] | p.pcs[o][QUEEN], superO, k, occ)) return 1;
     return (kATT[k] & p.pcs[o][KING]) != 0;
 }
-
-int genAtt(const Position& p, Move* list) {
-    const int col = sideToMove(p);
-    const Bitboard own = p.pcs[col][ALL], occ = occupied(p), pawns = p.pcs[col][PAWN];
-    int n = 0;
-    // Pawn attacks by group: the targets of one diagonal, then of the other.
-    const int d1 = col == WHITE ? 7 : -9, d2 = col == WHITE ? 9 : -7;
-    const Bitboard g1 = col == WHITE ? (pawns << 7) & NOT_FILE_H : (pawns >> 9) & NOT_FILE_H;
-    const Bitboard g2 = col == WHITE ? (pawns << 9) & NOT_FILE_A : (pawns >> 7) & NOT_FILE_A;
-    for (Bitboard b = g1; b; b &= b - 1) list[n++] = makeMove(nextBit(b) - d1, nextBit(b));
-    for (Bitboard b = g2; b; b &= b - 1) list[n++] = makeMove(nextBit(b) - d2, nextBit(b));
-    for (Bitboard b = p.pcs[col][KNIGHT]; b; b &= b - 1) n = addTargets(list, n, nextBit(b), nATT[nextBit(b)] & ~own);
-    for (Bitboard b = p.pcs[col][BISHOP] | p.pcs[col][QUEEN]; b; b &= b - 1) {
-        int s = nextBit(b);
-        n = addTargets(list, n, s, neLine(s, occ) & ~own);
-        n = addTargets(list, n, s, nwLine(s, occ) & ~own);
-    }
-    for (Bitboard b = p.pcs[col][ROOK] | p.pcs[col][QUEEN]; b; b &= b - 1) {
-        int s = nextBit(b);
-        n = addTargets(list, n, s, nsLine(s, occ) & ~own);
-        n = addTargets(list, n, s, ewLine(s, occ) & ~own);
-    }
-    for (Bitboard b = p.pcs[col][KING]; b; b &= b - 1) n = addTargets(list, n, nextBit(b), kATT[nextBit(b)] & ~own);
-    return n;
-}
-
-int slowAttacked(const Position& p, int sq, int col) {
-    Position q = p;
-    if (sideToMove(q) == col) q.ctm += 1;
-    Move list[MAX_MOVES];
-    int n = genAtt(q, list);
-    for (int i = 0; i < n; ++i)
-        if (moveTo(list[i]) == sq) return 1;
-    return 0;
-}
-
-int slowInCheck(const Position& p, int col) { return slowAttacked(p, kingSquare(p, col), col); }
 
 int pslegal(const Position& p, Move m) {
     const int col = sideToMove(p);
@@ -141,60 +88,18 @@ int pslegal(const Position& p, Move m) {
 }
 
 int genCastling(const Position& p, int col, Move* list) {
-    const Bitboard att = getAttBoard(p, col ^ 1), occ = occupied(p), cm = p.castle;
-    // Per side: castle bits that must be clear, squares that must be empty,
-    // squares the king stands on or crosses, which must not be attacked.
-    struct Rule {
-        Bitboard moved, empty, safe;
-        Move move;
-    };
-    static constexpr Rule rules[2][2] = {
-        {{0x90ULL, 0x60ULL, 0x70ULL, CASTLE_WK}, {0x11ULL, 0x0eULL, 0x1cULL, CASTLE_WQ}},
-        {{0x9000000000000000ULL, 0x6000000000000000ULL, 0x7000000000000000ULL, CASTLE_BK},
-         {0x1100000000000000ULL, 0x0e00000000000000ULL, 0x1c00000000000000ULL, CASTLE_BQ}}};
-    int n = 0;
-    for (const Rule& r : rules[col])
-        if (!(cm & r.moved) && !(occ & r.empty) && !(att & r.safe)) list[n++] = r.move;
-    return n;
-}
-
-int staticAttacked(const Position& p, int col) {
-    const int o = col ^ 1;
     const Bitboard occ = occupied(p);
-    // A pawn one step from queening outweighs any piece threat.
-    if (p.pcs[o][PAWN] & rnk7[o]) return 8532;
-    auto guarded = [&](int sq) { return pawnsAttacking(p, col, sq) != 0; };
-    for (Bitboard b = p.pcs[col][QUEEN]; b; b &= b - 1) {
-        Hits h = hitsOn(p, o, nextBit(b), occ);
-        if (h.pawn || h.knight || h.bishop) return 6082;
-        if (h.rook) return 4422;
-    }
-    for (Bitboard b = p.pcs[col][ROOK]; b; b &= b - 1) {
-        int sq = nextBit(b);
-        Hits h = hitsOn(p, o, sq, occ);
-        if (h.pawn) return 4110;
-        if (h.knight || h.bishop) return guarded(sq) ? 3110 : 4110;
-    }
-    for (Bitboard b = p.pcs[col][BISHOP]; b; b &= b - 1) {
-        int sq = nextBit(b);
-        Hits h = hitsOn(p, o, sq, occ);
-        if (h.pawn || h.knight) return 2450;
-        if (!guarded(sq) && h.rook) return 1450;
-    }
-    for (Bitboard b = p.pcs[col][KNIGHT]; b; b &= b - 1) {
-        int sq = nextBit(b);
-        Hits h = hitsOn(p, o, sq, occ);
-        if (h.pawn) return 2450;
-        if (h.bishop) return guarded(sq) ? 1450 : 2450;
-        if (!guarded(sq) && h.rook) return 2450;
-    }
-    for (Bitboard b = p.pcs[col][PAWN]; b; b &= b - 1) {
-        int sq = nextBit(b);
-        if (guarded(sq)) continue;
-        Hits h = hitsOn(p, o, sq, occ);
-        if (h.knight || h.bishop || h.rook) return 500;
-    }
-    return 0;
+    const auto rules = castlingRules(col);
+    // The right and the empty squares first: the enemy's attack board is
+    // built only when one of the castlings is still possible.
+    bool open[2];
+    for (int i = 0; i < 2; ++i) open[i] = !(p.castle & castlingHomes(rules[i])) && !(occ & rules[i].mustBeEmpty);
+    if (!open[0] && !open[1]) return 0;
+    const Bitboard att = getAttBoard(p, col ^ 1);
+    int n = 0;
+    for (int i = 0; i < 2; ++i)
+        if (open[i] && !(att & rules[i].mustBeSafe)) list[n++] = castlingMove(rules[i]);
+    return n;
 }
 
 bool positionIsOk(const Position& p) {

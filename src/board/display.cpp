@@ -1,16 +1,11 @@
-// Plain-text pictures of positions and bitboards, and two developer aids.
+// Plain-text pictures of positions.
 #include "board/display.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "base/general.h"
-#include "base/platform.h"
-#include "board/attacks.h"
-#include "board/make.h"
-#include "board/movegen.h"
 #include "board/notation.h"
-#include "board/see.h"
 
 namespace {
 
@@ -22,15 +17,7 @@ void boardPicture(const Position& p, char* buf, size_t size) {
     else
         std::strcpy(parent, "N/A");
     alg(p.lastMove, last);
-    // A right stands while neither its king's nor its rook's square is marked.
-    int n = 0;
-    const Bitboard c = p.castle;
-    if (!(c & (bit(4) | bit(7)))) rights[n++] = 'K';
-    if (!(c & (bit(4) | bit(0)))) rights[n++] = 'Q';
-    if (!(c & (bit(60) | bit(63)))) rights[n++] = 'k';
-    if (!(c & (bit(60) | bit(56)))) rights[n++] = 'q';
-    if (n == 0) rights[n++] = '-';
-    rights[n] = 0;
+    castlingField(p, rights);
 
     int len = std::snprintf(buf, size, "\n-----[ CTM = %d   INCHECK = %d   last: %s %s   rights: %s]-----", p.ctm,
                             p.inCheck, parent, last, rights);
@@ -50,17 +37,6 @@ void boardPicture(const Position& p, char* buf, size_t size) {
     std::snprintf(buf + len, size - size_t(len), "\n\n");
 }
 
-void bitsGrid(Bitboard b, Bitboard focus) {
-    for (int rank = 7; rank >= 0; --rank) {
-        std::fputc('\n', stdout);
-        for (int file = 0; file < 8; ++file) {
-            Bitboard s = bit(rank * 8 + file);
-            std::fputs(focus & s ? " #" : b & s ? " X" : " -", stdout);
-        }
-    }
-    std::fputc('\n', stdout);
-}
-
 }  // namespace
 
 void displayBoard(const Position& p) {
@@ -74,44 +50,4 @@ void displayBoardStdout(const Position& p) {
     char buf[512];
     boardPicture(p, buf, sizeof buf);
     std::fputs(buf, stdout);
-}
-
-void displayBits(Bitboard b) {
-    std::fputs("\nBITS", stdout);
-    bitsGrid(b, b);
-}
-
-void displayBitsWithFocus(Bitboard b, Bitboard focus) {
-    std::fputs("\nOK  \n", stdout);
-    bitsGrid(b, focus);
-}
-
-void showSee(const Position& p) {
-    logger("\n---------[ see ]--------------\n");
-    Move list[MAX_MOVES];
-    int n = genAll(p, list);
-    for (int i = 0; i < n; ++i) {
-        char text[8];
-        alg(list[i], text);
-        logger(" mv = %s  ", text);
-        Position child;
-        make(p, child, list[i]);
-        child.inCheck = fastInCheck(child, sideToMove(child));
-        logger("see = %3d  %4d\n", Xsee(p, list[i]), see(p, list[i], 0));
-    }
-    logger("\n\n");
-}
-
-void xDebug(const Position& p, Move m) {
-    char fen[128];
-    positionToFen(p, fen);
-    if (FILE* f = std::fopen("ttt.fen", "w")) {
-        std::fprintf(f, "%s\n", fen);
-        std::fclose(f);
-    }
-    displayBoardStdout(p);
-    char text[8];
-    alg(m, text);
-    std::printf("Move in question: %s  spec: %d \n", text, int(m >> 12));
-    if (platformSystem("xboard -size small -lpf ttt.fen -ncp") != 0) logger("Error in system call\n");
 }

@@ -8,4 +8,3 @@
 extern uint64_t nodecount;  // moves made; the search reports it
 
 int make(const Position& old, Position& child, Move m);  // always 1; m = 0 is the null move
-int preTestMoveForCheck(const Position& p, Move m);

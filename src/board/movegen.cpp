@@ -133,22 +133,7 @@ int slidersOnto(Move* list, int n, Bitboard pieces, const std::array<Bitboard, 6
 
 }  // namespace
 
-int genPawnCaptures(const Position& p, int col, Move* list) { return pawnCaptures(p, col, list, 0, true); }
-int genPawn1(const Position& p, int col, Move* list) { return singlePushes(p, col, list, 0, ~0ULL); }
-int genPawn2(const Position& p, int col, Move* list) { return doublePushes(p, col, list, 0, ~0ULL, ~0ULL); }
-int genPromo(const Position& p, int col, Move* list) { return promoPushes(p, col, list, 0, true); }
-
-int genKnightsNc(const Position& p, int col, Move* list) { return knights(p, col, list, 0, ~occupied(p)); }
-int genBishopsNc(const Position& p, int col, Move* list) { return bishops(p, col, list, 0, ~occupied(p)); }
-int genRooksNc(const Position& p, int col, Move* list) { return rooks(p, col, list, 0, ~occupied(p)); }
 int genQueensNc(const Position& p, int col, Move* list) { return queens(p, col, list, 0, ~occupied(p)); }
-int genKingsNc(const Position& p, int col, Move* list) { return kings(p, col, list, 0, ~occupied(p)); }
-
-int genKnights(const Position& p, int col, Move* list) { return knights(p, col, list, 0, ~p.pcs[col][ALL]); }
-int genBishops(const Position& p, int col, Move* list) { return bishops(p, col, list, 0, ~p.pcs[col][ALL]); }
-int genRooks(const Position& p, int col, Move* list) { return rooks(p, col, list, 0, ~p.pcs[col][ALL]); }
-int genQueens(const Position& p, int col, Move* list) { return queens(p, col, list, 0, ~p.pcs[col][ALL]); }
-int genKings(const Position& p, int col, Move* list) { return kings(p, col, list, 0, ~p.pcs[col][ALL]); }
 
 int genAll(const Position& p, Move* list) {
     const int col = sideToMove(p);

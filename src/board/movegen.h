@@ -13,17 +13,4 @@ int genOut(const Position& p, Move* list);
 int genCapturesOf(const Position& p, Move* list, int sq);
 int genMovesToMask(const Position& p, Move* list, Bitboard mask);
 int genEP(const Position& p, Move* list);
-int genPawnCaptures(const Position& p, int col, Move* list);
-int genPawn1(const Position& p, int col, Move* list);
-int genPawn2(const Position& p, int col, Move* list);
-int genPromo(const Position& p, int col, Move* list);
-int genKnightsNc(const Position& p, int col, Move* list);
-int genBishopsNc(const Position& p, int col, Move* list);
-int genRooksNc(const Position& p, int col, Move* list);
-int genQueensNc(const Position& p, int col, Move* list);
-int genKingsNc(const Position& p, int col, Move* list);
-int genKnights(const Position& p, int col, Move* list);
-int genBishops(const Position& p, int col, Move* list);
-int genRooks(const Position& p, int col, Move* list);
-int genQueens(const Position& p, int col, Move* list);
-int genKings(const Position& p, int col, Move* list);
+int genQueensNc(const Position& p, int col, Move* list);  // the queens' quiet moves

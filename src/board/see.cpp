@@ -115,33 +115,33 @@ int exchange(const Position& p, Move m, int flag, const std::array<int, 8>& firs
 
 // Worst exchange against col's pieces of one kind: each piece is looked at as if
 // the other side were to capture it first.
-int worstAgainst(const Position& p, int col, int kind, int flag, int worst, Bitboard hit) {
+int worstAgainst(const Position& p, int col, int kind, int worst, Bitboard hit) {
     for (Bitboard b = p.pcs[col][kind] & hit; b; b &= b - 1) {
         int q = nextBit(b);
-        worst = std::min(worst, sSee(p, makeMove(q, q), flag));
+        worst = std::min(worst, sSee(p, makeMove(q, q), 0));
     }
     return worst;
 }
 
-// Threat against col's pieces; flag tells sSee whether col is the side to move.
-// The most valuable kinds come first, and the walk stops once a loss is found
-// that no smaller kind could exceed.
-int threatAgainst(const Position& p, int col, int flag) {
+// Threat against the pieces of col, the side to move. The most valuable kinds
+// come first, and the walk stops once a loss is found that no smaller kind
+// could exceed.
+int threatAgainst(const Position& p, int col) {
     int o = col ^ 1;
     // A pawn one step from promotion outweighs anything the exchanges find.
     if (p.pcs[o][PAWN] & rnk7[o]) return 15;
     // A piece that nothing of o's reaches has an exchange of 0, which cannot
     // lower `worst`: only the attacked ones are looked at.
     const Bitboard hit = getAttBoard(p, o) & p.pcs[col][ALL];
-    int worst = worstAgainst(p, col, QUEEN, flag, 0, hit);
+    int worst = worstAgainst(p, col, QUEEN, 0, hit);
     if (worst < -4) return -worst;
-    worst = worstAgainst(p, col, ROOK, flag, worst, hit);
+    worst = worstAgainst(p, col, ROOK, worst, hit);
     if (worst < -3) return -worst;
-    worst = worstAgainst(p, col, BISHOP, flag, worst, hit);
+    worst = worstAgainst(p, col, BISHOP, worst, hit);
     if (worst < -2) return -worst;
-    worst = worstAgainst(p, col, KNIGHT, flag, worst, hit);
+    worst = worstAgainst(p, col, KNIGHT, worst, hit);
     if (worst < -1) return -worst;
-    worst = worstAgainst(p, col, PAWN, flag, worst, hit);
+    worst = worstAgainst(p, col, PAWN, worst, hit);
     return -worst;
 }
 
@@ -173,13 +173,9 @@ bool seeAtLeast(const Position& p, Move m, int flag, int threshold) {
     return exchange<true>(p, m, flag, firstValue, threshold);
 }
 
-int Xsee(const Position& p, Move m) { return see(p, m, 0); }
-
 int sSee(const Position& p, Move m, int flag) { return exchange<false>(p, m, flag, firstValueThreat); }
 
-int threatExists(const Position& p) { return threatAgainst(p, sideToMove(p), 0); }
-
-int threatCreated(const Position& p) { return threatAgainst(p, sideToMove(p) ^ 1, 1); }
+int threatExists(const Position& p) { return threatAgainst(p, sideToMove(p)); }
 
 int attackMv(const Position& p) {
     if (p.lastMove == 0 || p.ctm == 0) return 0;

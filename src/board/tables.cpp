@@ -90,8 +90,8 @@ void fillLine(LineList (&mob)[64][64], Bitboard (&bits)[64][64], const std::arra
             for (Bitboard a = walkLine(sq, df, dr, sub); a; a &= a - 1) l.sq[l.n++] = uint8_t(nextBit(a));
             sub = (sub - mask[sq]) & mask[sq];
         } while (sub);
-        // The boards are read by the evaluation, the lists by the generators:
-        // both describe the same sets.
+        // The generators and the evaluation read the boards; the lists are
+        // what each board is made from.
         for (int i = 0; i < 64; ++i) {
             Bitboard b = 0;
             for (int k = 0; k < mob[sq][i].n; ++k) b |= bit(mob[sq][i].sq[k]);

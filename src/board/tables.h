@@ -36,10 +36,6 @@ extern Bitboard neBits[64][64], nwBits[64][64], nsBits[64][64], ewBits[64][64]; 
 inline int lineIndex(Bitboard occ, Bitboard mask, uint64_t magic) {
     return int(((occ & mask) * magic) >> LINE_SHIFT);
 }
-inline const LineList& neList(int sq, Bitboard occ) { return neMob[sq][lineIndex(occ, neDiag[sq], neMagic[sq])]; }
-inline const LineList& nwList(int sq, Bitboard occ) { return nwMob[sq][lineIndex(occ, nwDiag[sq], nwMagic[sq])]; }
-inline const LineList& nsList(int sq, Bitboard occ) { return nsMob[sq][lineIndex(occ, nsOrth[sq], nsMagic[sq])]; }
-inline const LineList& ewList(int sq, Bitboard occ) { return ewMob[sq][lineIndex(occ, ewOrth[sq], ewMagic[sq])]; }
 // The same sets as boards. A list is ascending, so walking a board from its
 // lowest bit gives the list's order: generators use the boards.
 inline Bitboard neLine(int sq, Bitboard occ) { return neBits[sq][lineIndex(occ, neDiag[sq], neMagic[sq])]; }

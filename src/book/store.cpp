@@ -18,18 +18,20 @@ static void countUsed(BookStore& b) {
     for (int32_t i = 0; i < b.count; ++i) b.used += b.entries[i].used != 0;
 }
 
-void initBook(BookStore& b) {
+bool initBook(BookStore& b) {
     b.count = BOOK_SLOTS;
     b.mask = BOOK_SLOTS - 1;
     b.entries = static_cast<BookRecord*>(std::calloc(size_t(BOOK_SLOTS), sizeof(BookRecord)));
     if (!b.entries) {
         std::fprintf(stderr, "Out of memory for the book table\n");
-        std::exit(-1);
+        b = BookStore{};
+        return false;
     }
     b.used = 0;
     Position p;
     fenToPosition(p, "");
     addBookItem(b, p.hashKey, 0, 0, 1);
+    return true;
 }
 
 void freeBook(BookStore& b) {
@@ -113,10 +115,6 @@ int bookLoad(BookStore& b, const char* name) {
     return BOOK_OK;
 }
 
-void loadBookIntoMemory(BookStore& b, const char* name) {
-    if (bookLoad(b, name) != BOOK_OK) std::exit(-1);
-}
-
 int writeBookFromMemory(const BookStore& b, const char* name) {
     std::string tmp = std::string(name) + "_tmpX";
     FILE* f = std::fopen(tmp.c_str(), "wb");
@@ -141,15 +139,4 @@ int writeBookFromMemory(const BookStore& b, const char* name) {
         return -1;
     }
     return 0;
-}
-
-int brep(const Position& p, int n) {
-    const Position* q = p.prev;
-    if (n < 1 || !q || !q->lastMove) return 0;
-    // Step s reaches s + 1 plies back; odd steps meet the same side to move.
-    for (int step = 1;; ++step) {
-        q = q->prev;
-        if (step >= n || !q || !q->lastMove) return 0;
-        if ((step & 1) && q->hashKey == p.hashKey) return 1;
-    }
 }

@@ -25,17 +25,11 @@ constexpr int EVEN_MARGIN = 130;       // scores this close to 0 earn candidates
 constexpr int CANDIDATES_ADDED = 4;
 constexpr int CANDIDATE_MARGIN = 6;    // centipawns below the best that still count
 constexpr int CANDIDATES_KEPT = 8;
-
-struct ScoredMove {
-    Move m;
-    int32_t score;
-};
+constexpr double NO_CLOCK = 31622400.0;  // a year
 
 // Root moves of the candidate search, kept from one iteration to the next.
-ScoredMove rootList[256];
+RootMove rootList[MAX_ROOT_MOVES];
 int rootCount;
-
-bool firstSearchDone;  // the first search clears the table and the history
 
 // Squares of the enemy half whose file, from there to the last rank, no enemy
 // pawn attacks or stands in front of: a pawn arriving there cannot be stopped
@@ -43,27 +37,6 @@ bool firstSearchDone;  // the first search clears the table and the history
 Bitboard freeSquares(const Position& p, int side) {
     const Bitboard enemyHalf = side == WHITE ? 0xffffffff00000000ULL : 0x00000000ffffffffULL;
     return ~pawnFrontier(side ^ 1, p.pcs[side ^ 1][PAWN]) & enemyHalf;
-}
-
-// Legal moves of p in the picker's order, without hash move or killers.
-int legalMoves(const Position& p, ScoredMove* list) {
-    GenContext g;
-    initGenContext(p, g, ROW_MAIN, 0, 0, 0);
-    Position child;
-    int n = 0;
-    while (Move m = nextMove(g)) {
-        make(p, child, m);
-        if (!fasterInCheck(child, sideToMove(p))) list[n++] = {m, 0};
-    }
-    return n;
-}
-
-// Highest score first; the plain exchange sort keeps the order of the
-// original program for equal scores.
-void sortByScore(ScoredMove* list, int n) {
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j)
-            if (list[j].score > list[i].score) std::swap(list[i], list[j]);
 }
 
 // Makes m in p and records the child as known but unsearched, unless the
@@ -96,12 +69,12 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
     const int side = sideToMove(p);
     const bool first = depth / 2 == 1;
     if (first) {
-        rootCount = legalMoves(p, rootList);
+        rootCount = rootMoves(p, rootList);
         nodecount = 0;
     }
     const Bitboard freeSq = freeSquares(p, side);
     const int seventh = side == WHITE ? 6 : 1;
-    ScoredMove cands[256];
+    RootMove cands[MAX_ROOT_MOVES];
     int candCount = 0, legal = 0, best = NO_SCORE;
     PvLine bestLine, childLine;
     bestLine.m[0] = 0;
@@ -134,7 +107,7 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
                 candidate = s >= alpha - margin;
             }
         }
-        if (abortflag) return 0;
+        if (search.abortflag) return 0;
         if (first) rootList[i].score = s;
         if (candidate) cands[candCount++] = {m, s};
         if (s > best) {
@@ -145,21 +118,15 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
         alpha = std::max(alpha, best);
     }
     if (first) {
-        sortByScore(rootList, rootCount);
-        easyMove = obviousLead(rootCount, rootList[0].score, rootList[1].score) ? rootList[0].m : 0;
+        sortRootMoves(rootList, rootCount);
+        search.easyMove = obviousLead(rootCount, rootList[0].score, rootList[1].score) ? rootList[0].m : 0;
     } else if (bestLine.m[0]) {
-        int at = 0;
-        while (at < rootCount && rootList[at].m != bestLine.m[0]) ++at;
-        if (at < rootCount) {
-            const ScoredMove moved = rootList[at];
-            for (; at > 0; --at) rootList[at] = rootList[at - 1];
-            rootList[0] = moved;
-        }
+        rootMoveToFront(rootList, rootCount, bestLine.m[0]);
     }
     if (legal == 0) best = p.inCheck ? mated_in(0) : 0;
     // The lowest-scored candidate is left out: it is the one the margin only
     // just let in.
-    sortByScore(cands, candCount);
+    sortRootMoves(cands, candCount);
     for (int i = 0; i + 1 < candCount && i < CANDIDATES_KEPT; ++i) {
         out.m[i] = cands[i].m;
         out.m[i + 1] = 0;
@@ -168,48 +135,19 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
 }
 
 int bookBeginSearch(Position& p, int effort, int multi, PvLine& out) {
-    abortflag = 0;
-    for (int i = 0; i < 128; ++i) ka[i] = kb[i] = oa[i] = ob[i] = 0;
-    const bool table = hashtable.entries != nullptr;
-    if (!firstSearchDone) {
-        for (int c = 0; c < 2; ++c)
-            for (int k = 0; k < 8; ++k)
-                for (int s = 0; s < 64; ++s) {
-                    const int i = (c * 8 + k) * 64 + s;
-                    his_s[i] = his_f[i] = (k >= PAWN && k <= KING) ? 1 : 0;
-                }
-        // Without a table the next search starts afresh too.
-        if (table) {
-            ttabClear(hashtable);
-            ttAge(hashtable);
-            firstSearchDone = true;
-        }
-    } else if (table) {
-        ttAge(hashtable);
-    }
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
     // Only the node budget ends a study search: no clock, no output, and no
     // limits left over from a UCI "go".
-    starttime = seconds(1);
-    ponderMode = 0;
-    const int32_t infoWas = INFO_OFF;
-    const uint64_t limitWas = nodeLimit;
-    const int32_t restrictWas = searchMovesCount;
-    INFO_OFF = 1;
-    nodeLimit = 0;
-    searchMovesCount = 0;
-    goaltime = starttime + 9999999.0;
+    SearchLimits limits;
+    limits.budget = NO_CLOCK;
+    limits.printLines = false;
+    startSearch(p, limits);
     const uint64_t budget = uint64_t(effort) * NODES_PER_EFFORT;
     int score = 0;
     for (int depth = 3;; depth += 2) {
         score = multi ? bookNsearchRoot(p, depth, NO_SCORE, -NO_SCORE, out, CANDIDATE_MARGIN)
                       : searchRoot(p, depth, out);
-        if (abortflag || std::abs(score) > 31799 || depth >= 191 || nodecount >= budget) break;
+        if (search.abortflag || std::abs(score) > 31799 || depth >= 191 || nodecount >= budget) break;
     }
-    INFO_OFF = infoWas;
-    nodeLimit = limitWas;
-    searchMovesCount = restrictWas;
     return score;
 }
 
@@ -226,15 +164,15 @@ int book_study(BookStore& b, const Position& p, int plyLimit) {
     const BookRecord* r = getBookRecord(b, p);
     if (r->used && r->depth > 0) {
         // Searched already: go on into the book's best-scored children first.
-        ScoredMove list[256];
-        const int n = legalMoves(p, list);
+        RootMove list[MAX_ROOT_MOVES];
+        const int n = rootMoves(p, list);
         Position child;
         for (int i = 0; i < n; ++i) {
             make(p, child, list[i].m);
             const BookRecord* c = getBookRecord(b, child);
             list[i].score = c->used && c->depth > 0 ? -c->score : UNKNOWN_CHILD;
         }
-        sortByScore(list, n);
+        sortRootMoves(list, n);
         for (int i = 0; i < n; ++i) {
             make(p, child, list[i].m);
             child.inCheck = fasterInCheck(child, sideToMove(child));
@@ -249,14 +187,14 @@ int book_study(BookStore& b, const Position& p, int plyLimit) {
     PvLine cands, best;
     bookBeginSearch(root, bookEffort, 1, cands);
     const int score = bookBeginSearch(root, bookEffort, 0, best);
-    if (abortflag) return 0;  // the scores of an interrupted search mean nothing
+    if (search.abortflag) return 0;  // the scores of an interrupted search mean nothing
     bookAddResult(b, p, score, cands, best);
     return 1;
 }
 
 int study_book(const char* name) {
     BookStore b{};
-    loadBookIntoMemory(b, name);
+    if (bookLoad(b, name) != BOOK_OK) return 255;
     Position start;
     fenToPosition(start, "");
     int status = 0;

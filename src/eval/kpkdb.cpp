@@ -1,13 +1,10 @@
-// King and pawn against king from the bitbase, and the small endgame and
-// distance helpers.
+// King and pawn against king from the bitbase, and the king distance.
 #include "eval/kpkdb.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 
-#include "board/tables.h"
-#include "eval/eval.h"
 
 namespace {
 
@@ -57,67 +54,6 @@ int kpvsk(const Position& p) {
     return -3;
 }
 
-namespace {
-
-using EndgameScorer = int (*)(const Position&);
-struct EndgameEntry {
-    uint64_t key;
-    EndgameScorer score;
-};
-// Scorers of special endings by material key; none is registered.
-EndgameEntry egme[4096];
-
-}  // namespace
-
-int special_endings(const Position& p, uint64_t key) {
-    const EndgameEntry& e = egme[key & 0xfff];
-    if (e.key == key && e.score) return e.score(p);
-    return 0;
-}
-
-int kvsk(const Position&) { return 0; }
-
-int kvsm(const Position& p) {
-    if (p.pcs[WHITE][BISHOP]) return 3;
-    if (!p.pcs[WHITE][KNIGHT]) return -3;
-    return 3;
-}
-
-int kbnvsk(const Position& p) {
-    const int strong = p.pcs[WHITE][KNIGHT] ? WHITE : BLACK;
-    const int S = kingSquare(p, strong), k = kingSquare(p, strong ^ 1);
-    const int N = nextBit(p.pcs[strong][KNIGHT]), B = nextBit(p.pcs[strong][BISHOP]);
-    // Mate comes only in a corner of the bishop's colour: drive the king there.
-    const bool dark = ((B >> 3) + (B & 7)) % 2 == 0;
-    const int c1 = dark ? 0 : 56, c2 = dark ? 63 : 7;
-    const int c = std::min(mdist(k, c1), mdist(k, c2));
-    const int v = 800 - 20 * c - 4 * dist(S, k) - 2 * dist(N, k);
-    return strong == WHITE ? v : -v;
-}
-
 int dist(int a, int b) {
     return std::max(std::abs((a & 7) - (b & 7)), std::abs((a >> 3) - (b >> 3)));
-}
-
-int mdist(int a, int b) { return std::abs((a & 7) - (b & 7)) + std::abs((a >> 3) - (b >> 3)); }
-
-namespace {
-
-int mobilityCount(const Position& p, int col, Bitboard attacks, Bitboard target, int& hit) {
-    hit = (attacks & target) != 0;
-    return popCount(attacks & mobilityArea(p, col));
-}
-
-}  // namespace
-
-int nxmap(const Position& p, int col, int sq, Bitboard target, int& hit) {
-    return mobilityCount(p, col, nATT[sq], target, hit);
-}
-
-int dxmap(const Position& p, int col, int sq, Bitboard target, int& hit) {
-    return mobilityCount(p, col, diagAttacks(sq, occupied(p)), target, hit);
-}
-
-int oxmap(const Position& p, int col, int sq, Bitboard target, int& hit) {
-    return mobilityCount(p, col, orthAttacks(sq, occupied(p)), target, hit);
 }

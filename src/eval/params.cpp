@@ -35,10 +35,6 @@ const ParamEntry paramTable[43] = {ZARV_PARAMS(PARAM_ENTRY)};
 #undef PARAM_ENTRY
 #undef ZARV_PARAMS
 
-void setDefaultParams() {
-    for (const ParamEntry& e : paramTable) *e.value = e.def;
-}
-
 // Decimal text to a 32-bit value the way strtol does it on a 32-bit long:
 // leading blanks and a sign accepted, digits up to the first other character,
 // no digits giving 0, out-of-range values pinned to the 32-bit limits.

@@ -15,7 +15,6 @@ struct ParamEntry {
 };
 extern const ParamEntry paramTable[43];  // in the order the loader tests them
 
-void setDefaultParams();
 // Loads a personality file (a complete parameter set) and rebuilds the tables.
 // Returns 0 when the file cannot be opened (nothing changes then), else 1.
 int readPersonality(const char* path);

@@ -1,15 +1,11 @@
 // The "go" command: its words, the time budget of a move, and the search call.
-#include <strings.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/general.h"
-#include "board/attacks.h"
-#include "board/make.h"
-#include "board/movegen.h"
+#include "board/legal.h"
 #include "board/notation.h"
 #include "frontend/interface.h"
 #include "search/search.h"
@@ -39,22 +35,12 @@ bool isGoWord(const char* w) {
 }
 
 // Adds the legal root move that `text` names, if any, to the searchmoves list.
-void addSearchMove(const Position& p, const char* text) {
-    Move list[MAX_MOVES];
-    int n = genAll(p, list);
-    for (int i = 0; i < n; ++i) {
-        char t[8];
-        alg(list[i], t);
-        if (strcasecmp(t, text) != 0) continue;
-        Position child;
-        make(p, child, list[i]);
-        --nodecount;  // a test of the root's moves, not a searched node
-        if (fasterInCheck(child, sideToMove(p))) return;
-        for (int k = 0; k < searchMovesCount; ++k)
-            if (searchMoves[k] == list[i]) return;
-        if (searchMovesCount < 256) searchMoves[searchMovesCount++] = list[i];
-        return;
-    }
+void addSearchMove(const Position& p, const char* text, SearchLimits& limits) {
+    const Move m = findLegalMove(p, text);
+    if (!m || limits.searchMovesCount >= MAX_ROOT_MOVES) return;
+    for (int k = 0; k < limits.searchMovesCount; ++k)
+        if (limits.searchMoves[k] == m) return;
+    limits.searchMoves[limits.searchMovesCount++] = m;
 }
 
 }  // namespace
@@ -95,23 +81,18 @@ double timeBudget(const GoClock& c, int col) {
     return std::max(MIN_BUDGET, a);
 }
 
-void uciGo(char** words, int n) {
+SearchLimits goLimits(char** words, int n, const Position& root) {
+    SearchLimits limits;
     GoClock clock;
-    int infinite = 0;
     long depth = 0;
-    ponderMode = 0;
-    nodeLimit = 0;
-    searchMovesCount = 0;
-    const Position& root = gme[ply];
-
     for (int i = 1; i < n;) {
         const char* w = words[i++];
         if (std::strcmp(w, "infinite") == 0) {
-            infinite = 1;
+            limits.infinite = true;
         } else if (std::strcmp(w, "ponder") == 0) {
-            ponderMode = 1;
+            limits.ponder = true;
         } else if (std::strcmp(w, "searchmoves") == 0) {
-            while (i < n && !isGoWord(words[i])) addSearchMove(root, words[i++]);
+            while (i < n && !isGoWord(words[i])) addSearchMove(root, words[i++], limits);
         } else if (!isValue(words, i, n)) {
             // an unknown word, or a value word without its value: skipped
         } else if (std::strcmp(w, "wtime") == 0) {
@@ -129,33 +110,32 @@ void uciGo(char** words, int n) {
         } else if (std::strcmp(w, "depth") == 0) {
             depth = std::strtol(words[i++], nullptr, 10);
         } else if (std::strcmp(w, "nodes") == 0) {
-            nodeLimit = std::strtoull(words[i++], nullptr, 10);
+            limits.nodes = std::strtoull(words[i++], nullptr, 10);
         }
         // "mate N" and other words the engine does not use are passed over.
     }
 
-    double budget;
-    int limit;
-    searchHardLimit = 0;
-    if (depth > 0) {
-        budget = NO_TIME_LIMIT;
-        limit = infinite ? 100 : int(std::min(depth, 1000000L));
-    } else if (infinite) {
-        budget = NO_TIME_LIMIT;
-        limit = 100;
-    } else if (nodeLimit > 0 && clock.movetime == 0 && (sideToMove(root) == WHITE ? clock.wtime : clock.btime) == 0) {
+    const int side = sideToMove(root);
+    if (depth > 0 || limits.infinite) {
+        limits.budget = NO_TIME_LIMIT;
+        // "infinite" outlasts any depth.
+        if (depth > 0) limits.depth = int(std::min(depth, 1000000L));
+    } else if (limits.nodes > 0 && clock.movetime == 0 && (side == WHITE ? clock.wtime : clock.btime) == 0) {
         // "go nodes N" alone: the node count is the limit, not the minimum budget
         // that a missing clock would otherwise give.
-        budget = NO_TIME_LIMIT;
-        limit = 99;
+        limits.budget = NO_TIME_LIMIT;
     } else {
-        budget = timeBudget(clock, sideToMove(root));
-        searchHardLimit = clockHardLimit(clock, sideToMove(root));
-        limit = 99;
+        limits.budget = timeBudget(clock, side);
+        limits.hardLimit = clockHardLimit(clock, side);
     }
+    return limits;
+}
+
+void uciGo(char** words, int n) {
+    const SearchLimits limits = goLimits(words, n, gme[ply]);
     searching = 1;
-    searchInfinite = limit == 100;
-    uciBeginSearch(gme[ply], budget, limit);
+    searchInfinite = limits.infinite;
+    uciBeginSearch(gme[ply], limits);
     searching = 0;
     searchInfinite = 0;
 }

@@ -12,7 +12,6 @@
 
 #include "base/general.h"
 #include "base/platform.h"
-#include "board/attacks.h"
 #include "board/notation.h"
 #include "eval/params.h"
 #include "search/search.h"
@@ -21,7 +20,6 @@
 Position gme[GAME_MAX];
 int32_t ply = 0;
 int32_t state = 0;
-uint32_t available = 0;
 int32_t ponder = 1;
 int32_t searching = 0;
 int32_t searchInfinite = 0;
@@ -91,7 +89,6 @@ void cmdIsready() {
 }
 
 void cmdPosition(char** words, int n, char* fen) {
-    accTime = 0;
     if (n < 2) {
         std::fprintf(stderr, "Error here!\n");
         platformExit(1);
@@ -106,7 +103,10 @@ void cmdPosition(char** words, int n, char* fen) {
         // A side-to-move field, when there is one, is judged first: a bad one
         // ends the engine whatever else is wrong with the text. Only then do
         // the guards refuse a text that would leave the game unplayable.
-        if (end > 3) fenCheckSide(fen);
+        if (end > 3 && !fenSideIsValid(fen)) {
+            std::fprintf(stderr, "Error in ctm for fen \"%.*s\"", FEN_MAX, fen);
+            platformExit(1);
+        }
         if (end < 6 || !fenIsValid(fen)) {
             std::printf("info string invalid fen\n");
             return;
@@ -132,7 +132,7 @@ void cmdPosition(char** words, int n, char* fen) {
         }
         // A move that is not in the list, or that leaves the mover's king
         // attacked, ends the list: the game stays at the position before it.
-        if (!algMake(gme[ply], gme[ply + 1], words[i]) || fasterInCheck(gme[ply + 1], sideToMove(gme[ply]))) {
+        if (!algMake(gme[ply], gme[ply + 1], words[i])) {
             std::printf("info string illegal move %s\n", words[i]);
             break;
         }
@@ -213,9 +213,9 @@ uint32_t firstWordHash(const char* line) {
 // engine ends once it has answered and the kept lines are done.
 void inputEnded() {
     if (!searching) platformExit(0);
-    if (searchInfinite || ponderMode) {
-        abortflag = 1;
-        ponderMode = 0;
+    if (searchInfinite || search.ponderMode) {
+        search.abortflag = 1;
+        search.ponderMode = 0;
     }
 }
 
@@ -224,16 +224,15 @@ void inputEnded() {
 void uciReset() {
     pending.clear();
     searching = searchInfinite = 0;
-    abortflag = 0;
-    ponderMode = 0;
+    search.abortflag = 0;
+    search.ponderMode = 0;
     state = 0;
     ply = 0;
     fenToPosition(gme[0], "");
 }
 
 int readyinp() {
-    available = platformInputWaiting() ? 1 : 0;
-    return int(available);
+    return platformInputWaiting() ? 1 : 0;
 }
 
 void uciCommand(char* line) {
@@ -251,8 +250,8 @@ void uciCommand(char* line) {
     case H_ISREADY: cmdIsready(); break;
     case H_POSITION: cmdPosition(words, n, textBuf[level]); break;
     case H_GO: uciGo(words, n); break;
-    case H_STOP: abortflag = 1; break;
-    case H_PONDERHIT: ponderMode = 0; break;
+    case H_STOP: search.abortflag = 1; break;
+    case H_PONDERHIT: search.ponderMode = 0; break;
     case H_SETOPTION: cmdSetoption(words, n, textBuf[level]); break;
     case H_UCINEWGAME: break;
     case H_QUIT: platformExit(0);
@@ -270,7 +269,6 @@ void UCI() {
         uciCommand(line);
         return;
     }
-    available = 0;
     if (!readyinp()) return;
     char* line = lineBuf[searching ? 1 : 0];
     if (!platformReadLine(line, LINE_SIZE)) {
@@ -278,7 +276,6 @@ void UCI() {
         return;
     }
     size_t len = std::strlen(line);
-    available = uint32_t(len);
     while (len > 0 && (line[len - 1] == '\n' || line[len - 1] == '\r')) line[--len] = 0;
     logger("uci -> %s\n", line);
     if (searching) {

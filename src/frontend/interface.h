@@ -3,19 +3,22 @@
 #include <cstdint>
 
 #include "board/types.h"
+#include "search/search.h"
 
 constexpr int GAME_MAX = 1024;
 
+// The game record, written by the UCI loop only: "position" sets gme[0] from
+// its FEN and each of its moves makes the next record; the search starts from
+// gme[ply], the position now on the board.
 extern Position gme[GAME_MAX];
-extern int32_t ply;
-extern int32_t state;
-extern uint32_t available;
-extern int32_t ponder;
+extern int32_t ply;     // index of the current position in gme
+extern int32_t state;   // 0 until the first "position" or "isready" sets the game up
+extern int32_t ponder;  // the "Ponder" option; it changes nothing but its reply
 // 1 while a search started by "go" runs: UCI() then carries out only "stop",
 // "ponderhit", "isready" and "quit" and keeps every other line for later.
 // Whoever calls uciBeginSearch outside "go" sets it too.
 extern int32_t searching;
-// 1 while that search is infinite (depth limit 100): end of input stops it.
+// 1 while that search is infinite: end of input stops it.
 extern int32_t searchInfinite;
 
 // Reads and handles at most one waiting line; returns at once when none waits.
@@ -25,6 +28,10 @@ int readyinp();  // 1 when a line (or end of input) waits on standard input
 void uciCommand(char* line);
 // The "go" command: words[0] is "go", n words in all.
 void uciGo(char** words, int n);
+// What the words of a "go" line ask of a search of `root`: the clock rules'
+// budget and hard limit, depth, nodes, infinite, ponder and the legal moves
+// of "searchmoves". Reads no state but its arguments (it writes the log).
+SearchLimits goLimits(char** words, int n, const Position& root);
 
 // Clock words of "go", in seconds.
 struct GoClock {

@@ -19,5 +19,5 @@ void initStartupTables() {
 void initEngine() {
     initZob();
     init_eval();
-    searchPoll = UCI;
+    searchHooks.poll = UCI;
 }

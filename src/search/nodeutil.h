@@ -29,29 +29,28 @@ inline void storeTable(uint64_t key, int depth, int score, int flags, Move move)
 // "go nodes": reached once nodecount is at the limit, but never before the
 // first iteration has finished, so that there is always a move to play.
 inline bool nodeLimitReached() {
-    return nodeLimit && nodecount >= nodeLimit && firstIterationDone && !ponderMode;
+    return search.limits.nodes && nodecount >= search.limits.nodes && search.firstIterationDone &&
+           !search.ponderMode;
 }
 
 // Checked before every move is made: moves that are made but never searched
 // (pruned, repeated, quiet in a captures-only node) must not run past the limit.
 inline bool stopForNodeLimit() {
     if (!nodeLimitReached()) return false;
-    abortflag = 1;
+    search.abortflag = 1;
     return true;
 }
 
 // Under-promotions (knight, rook, bishop) are never searched.
 constexpr Move UNDERPROMOTION_ABOVE = 20479;
 
-inline int histIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 + sq; }
 
 // Starts loading a child's table bucket while the child is still being set up.
 inline void prefetchTable(uint64_t key) {
     if (hashtable.entries) __builtin_prefetch(hashtable.entries + (key & uint64_t(hashtable.mask)) * 4);
 }
 
-// Makes m into the child record a search node owns: the child's reduced flag
-// cleared and its check flag set. A move that leaves the mover's own king
+// Makes m into the child record a search node owns, with its check flag set. A move that leaves the mover's own king
 // attacked is taken back (the node count too) and gives false. Out of check,
 // only the moves that mayExposeKing names need the attack test.
 inline bool makeLegal(const Position& p, Position& child, Move m) {
@@ -59,7 +58,6 @@ inline bool makeLegal(const Position& p, Position& child, Move m) {
     const bool mayExpose = p.inCheck || mayExposeKing(p, m);
     make(p, child, m);
     prefetchTable(child.hashKey);
-    child.reduced = 0;
     if (mayExpose && fasterInCheck(child, side)) {
         --nodecount;
         return false;

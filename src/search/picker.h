@@ -23,9 +23,5 @@ enum PickerRow : int { ROW_MAIN = 0, ROW_QCHECKS = 1, ROW_QCAPS = 2, ROW_EVASION
 
 extern const int32_t mvStageTable[64];
 
-// History counters [(colour * 8 + kind) * 64 + square] and killers by ply.
-extern uint64_t his_s[1024], his_f[1024];
-extern Move ka[128], kb[128], oa[128], ob[128];
-
 void initGenContext(const Position& p, GenContext& g, int row, Move hashMove, Move killer1, Move killer2);
 Move nextMove(GenContext& g);  // 0 when exhausted

@@ -9,37 +9,28 @@
 #include "eval/evaltables.h"
 #include "search/nodeutil.h"
 
-uint32_t tics = 0;
-uint64_t nodeLimit = 0;
-void (*searchPoll)() = nullptr;
-volatile int32_t abortflag = 0;
-volatile int32_t ponderMode = 0;
-uint64_t nodeCap = 0;
-uint32_t inputPollMask = 0xffff;
-int32_t firstIterationDone = 0;
-int32_t use_ckQ = 1;
-int32_t use_cfut = 1;
+SearchHooks searchHooks;
 
 int pollStep() {
-    ++tics;
+    const uint32_t tics = ++search.tics;
     // "go nodes" is tested at every node, so the count is exact.
-    if (nodeLimitReached() || (nodeCap && nodecount >= nodeCap)) {
-        abortflag = 1;
+    if (nodeLimitReached() || (searchHooks.nodeCap && nodecount >= searchHooks.nodeCap)) {
+        search.abortflag = 1;
         return 1;
     }
     if (tics & 0x3ff) return 0;
-    if (!(tics & inputPollMask)) {
+    if (!(tics & searchHooks.inputPollMask)) {
         // Input is served from inside the search: "stop", "ponderhit",
         // "isready" and "quit" reach a running search here and nowhere else.
-        if (searchPoll) searchPoll();
-        if (abortflag && !ponderMode) return 1;
+        if (searchHooks.poll) searchHooks.poll();
+        if (search.abortflag && !search.ponderMode) return 1;
     }
     // The clock is read 64 times as often as the input: 65,536 nodes can
     // take a tenth of a second on a loaded machine, far more than the margin
     // left under the hard limit once a fast game's clock runs low; a reading
     // costs less than a node.
-    if (!ponderMode && seconds(CPU) >= goaltime) {
-        abortflag = 1;
+    if (!search.ponderMode && seconds(CPU) >= search.goaltime) {
+        search.abortflag = 1;
         return 1;
     }
     return 0;
@@ -68,7 +59,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     bool checksMode = false;
     if (p.inCheck) {
         // Every evasion is tried: there is no standing pat while in check.
-        initGenContext(p, g, ROW_EVASIONS, hashMove, killerAt(oa, ply), killerAt(ob, ply));
+        initGenContext(p, g, ROW_EVASIONS, hashMove, killerAt(learned.oa, ply), killerAt(learned.ob, ply));
         legal = 0;
         best = NO_SCORE;
     } else {
@@ -104,7 +95,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         if (checksMode && !capture && !child.inCheck) continue;
 
         int s = -searchQuies(child, -beta, -alpha, depth - 2, ply + 1, childLine);
-        if (abortflag) return 0;
+        if (search.abortflag) return 0;
         if (s <= best) continue;
         if (s > alpha) {
             setLine(line, m, childLine);
@@ -113,7 +104,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         best = s;
         if (s >= beta) break;
     }
-    if (abortflag) return 0;
+    if (search.abortflag) return 0;
     if (legal == 0) best = mated_in(ply);
 
     // Only null-window results are kept (or a wider window that closed to a

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "base/general.h"
 #include "base/platform.h"
@@ -16,28 +17,13 @@
 #include "eval/pawns.h"
 #include "search/nodeutil.h"
 
-double goaltime = 0, starttime = 0;
-double accTime = 0;
-double searchHardLimit = 0;
-int32_t INFO_OFF = 0;
-int32_t searchSilent = 0;
-char bestMove[32] = "0000";
-Move easyMove = 0;
-int32_t root_move_changes = 0;
-int32_t searchSatisfied = 0;
-RootMove lst[256];
-int32_t lstCount = 0;
-Move searchMoves[256];
-int32_t searchMovesCount = 0;
+SearchState search;
 
-static bool firstSearch = true;
 // A guard on "go depth": the deepest line grows with the iteration and every
 // node of it keeps its frame on the stack, so no search runs more iterations
 // than an infinite one does.
 static constexpr int MAX_ITERATIONS = 100;
 static constexpr int PV_TEXT = 64 * 8;
-
-void resetSearchState() { firstSearch = true; }
 
 bool obviousLead(int count, int first, int second) {
     // A lone legal move is as obvious as a move can be.
@@ -65,29 +51,26 @@ void getUciPv(const PvLine& line, char* text) {
         *t = 0;
     }
     if (line.m[0])
-        alg(line.m[0], bestMove);
+        alg(line.m[0], search.bestMove);
     else
-        std::strcpy(bestMove, "ZZZZ");
+        std::strcpy(search.bestMove, "ZZZZ");
 }
 
-static double elapsed() { return std::max(0.0, seconds(CPU) - starttime); }
-
-// The move to ponder on: the second move of the line last written, or none.
-// An older one would answer a different first move.
-static char ponderText[32] = "";
+static double elapsed() { return std::max(0.0, seconds(CPU) - search.starttime); }
 
 // Text of a line about to be written; the move played and the ponder move
-// follow it, so "bestmove" always names the first move of the last "pv".
+// follow it, so "bestmove" always names the first move of the last "pv". An
+// older ponder move would answer a different first move.
 static void reportLine(const PvLine& line, char* text) {
     getUciPv(line, text);
     if (line.m[0] && line.m[1])
-        alg(line.m[1], ponderText);
+        alg(line.m[1], search.ponderText);
     else
-        ponderText[0] = 0;
+        search.ponderText[0] = 0;
 }
 
 static void writeInfo(int depth, double e, uint64_t n, int s, const char* pv) {
-    if (searchSilent) return;
+    if (!search.limits.printLines) return;
     char score[32];
     scoreText(s, score);
     uint64_t nps = e > 0 ? uint64_t(double(n) / e) : 0;
@@ -96,51 +79,62 @@ static void writeInfo(int depth, double e, uint64_t n, int s, const char* pv) {
     std::fflush(stdout);
 }
 
-static bool inSearchMoves(Move m) {
-    for (int i = 0; i < searchMovesCount; ++i)
-        if ((searchMoves[i] & 0xffff) == m) return true;
-    return false;
-}
-
-// The root list: every legal move in picker order, restricted to the moves of
-// "go searchmoves" when any of them is legal.
-static void buildRootList(const Position& p) {
+int rootMoves(const Position& p, RootMove* list, const Move* only, int onlyCount) {
+    const uint64_t counted = nodecount;
     const int side = sideToMove(p);
     GenContext g;
     initGenContext(p, g, ROW_MAIN, 0, 0, 0);
     Position child;
-    lstCount = 0;
+    int n = 0;
     while (Move m = nextMove(g)) {
         make(p, child, m);
-        if (fasterInCheck(child, side)) {
-            --nodecount;
-            continue;
-        }
-        lst[lstCount++] = {m, 0};
+        if (!fasterInCheck(child, side)) list[n++] = {m, 0};
     }
-    if (searchMovesCount > 0) {
-        int n = 0;
-        for (int i = 0; i < lstCount; ++i)
-            if (inSearchMoves(lst[i].m)) lst[n++] = lst[i];
-        if (n > 0) lstCount = n;
+    nodecount = counted;
+    int kept = 0;
+    for (int i = 0; i < n; ++i)
+        for (int k = 0; k < onlyCount; ++k)
+            if ((only[k] & 0xffff) == list[i].m) {
+                list[kept++] = list[i];
+                break;
+            }
+    return kept > 0 ? kept : n;
+}
+
+void sortRootMoves(RootMove* list, int n) {
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (list[j].score > list[i].score) std::swap(list[i], list[j]);
+}
+
+void rootMoveToFront(RootMove* list, int n, Move m) {
+    for (int i = 0; i < n; ++i) {
+        if (list[i].m != m) continue;
+        const RootMove r = list[i];
+        for (int j = i; j > 0; --j) list[j] = list[j - 1];
+        list[0] = r;
+        return;
     }
-    nodecount = 0;
 }
 
 int searchRoot(const Position& p, int depth, PvLine& line) {
-    root_move_changes = 0;
+    SearchState& S = search;
+    S.root_move_changes = 0;
     if (pollStep()) return 0;
     line.m[0] = 0;
     const bool firstIteration = depth / 2 == 1;
-    if (firstIteration) buildRootList(p);
+    if (firstIteration) {
+        S.lstCount = rootMoves(p, S.lst, S.limits.searchMoves, S.limits.searchMovesCount);
+        nodecount = 0;
+    }
 
     const int side = sideToMove(p);
     const Bitboard passMask = passMaskOf(p);
     Position child;
     PvLine childLine;
     int best = NO_SCORE, legal = 0;
-    for (int i = 0; i < lstCount; ++i) {
-        const Move m = lst[i].m;
+    for (int i = 0; i < S.lstCount; ++i) {
+        const Move m = S.lst[i].m;
         if (stopForNodeLimit()) return 0;
         if (!makeLegal(p, child, m)) continue;
         ++legal;
@@ -160,20 +154,20 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
             const int d = depth - 2 + std::min(ext, 2);
             if (firstIteration) {
                 s = -searchPv(child, NO_SCORE, -NO_SCORE, d, 1, childLine);
-                lst[i].score = s;
+                S.lst[i].score = s;
             } else if (legal == 1) {
                 s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             } else {
                 s = -searchNonPv(child, -best, d, 1, childLine, 0);
-                if (!abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
+                if (!S.abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             }
         }
-        if (abortflag) return 0;
+        if (S.abortflag) return 0;
         if (s <= best) continue;
 
         setLine(line, m, childLine);
-        ++root_move_changes;
-        if (!INFO_OFF && depth / 2 > 4) {
+        ++S.root_move_changes;
+        if (S.limits.printLines && depth / 2 > 4) {
             // A new best move of an unfinished iteration is played if the
             // iteration is cut short: it has already beaten the old one here.
             char text[PV_TEXT];
@@ -183,67 +177,69 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
         best = s;
         if (s > MATE) break;
     }
-    if (abortflag) return 0;
+    if (S.abortflag) return 0;
 
     if (firstIteration) {
-        for (int i = 0; i < lstCount; ++i)
-            for (int j = i + 1; j < lstCount; ++j)
-                if (lst[j].score > lst[i].score) std::swap(lst[i], lst[j]);
-        easyMove = obviousLead(lstCount, lst[0].score, lst[1].score) ? lst[0].m : 0;
+        sortRootMoves(S.lst, S.lstCount);
+        S.easyMove = obviousLead(S.lstCount, S.lst[0].score, S.lst[1].score) ? S.lst[0].m : 0;
     } else {
-        for (int i = 0; i < lstCount; ++i) {
-            if (lst[i].m != line.m[0]) continue;
-            RootMove r = lst[i];
-            for (int j = i; j > 0; --j) lst[j] = lst[j - 1];
-            lst[0] = r;
-            break;
-        }
+        rootMoveToFront(S.lst, S.lstCount, line.m[0]);
     }
     if (legal == 0) return p.inCheck ? mated_in(0) : 0;
     return best;
 }
 
-void uciBeginSearch(Position& p, double budget, int depthLimit) {
-    searchSatisfied = 0;
-    abortflag = 0;
-    firstIterationDone = 0;
-    std::fill(ka, ka + 128, 0);
-    std::fill(kb, kb + 128, 0);
-    std::fill(oa, oa + 128, 0);
-    std::fill(ob, ob + 128, 0);
-    if (firstSearch) {
+void startSearch(Position& p, const SearchLimits& limits) {
+    SearchState& S = search;
+    S.limits = limits;
+    S.searchSatisfied = 0;
+    S.abortflag = 0;
+    S.ponderMode = limits.ponder;
+    S.firstIterationDone = 0;
+    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
+    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
+    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
+    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
+    if (!learned.used) {
         for (int col = 0; col < 2; ++col)
             for (int kind = PAWN; kind <= KING; ++kind)
-                for (int sq = 0; sq < 64; ++sq) his_s[histIndex(col, kind, sq)] = his_f[histIndex(col, kind, sq)] = 1;
+                for (int sq = 0; sq < 64; ++sq)
+                    learned.his_s[pieceSquareIndex(col, kind, sq)] = learned.his_f[pieceSquareIndex(col, kind, sq)] = 1;
     }
     p.pstScore = getSC(p);
     p.stage = getSTAGE(p);
+    // Without a table every search starts afresh.
     if (hashMeg != 0 && hashtable.entries) {
-        if (firstSearch) {
+        if (!learned.used) {
             ttabClear(hashtable);
-            firstSearch = false;
+            learned.used = true;
         }
         ttAge(hashtable);
     }
-
     // The count starts here, not when the first iteration builds the root
     // list: a node cap checked before that must not see the last search's.
     nodecount = 0;
-    starttime = seconds(CPU);
-    goaltime = starttime + 4.0 * budget;
-    if (searchHardLimit > 0) goaltime = std::min(goaltime, starttime + searchHardLimit);
-    searchHardLimit = 0;
-    double t1 = goaltime, t2 = goaltime, t3 = goaltime;
+    S.starttime = seconds(CPU);
+    S.goaltime = S.starttime + 4.0 * limits.budget;
+    if (limits.hardLimit > 0) S.goaltime = std::min(S.goaltime, S.starttime + limits.hardLimit);
+    S.ponderText[0] = 0;
+}
+
+void uciBeginSearch(Position& p, const SearchLimits& limits) {
+    SearchState& S = search;
+    startSearch(p, limits);
+    const double budget = limits.budget;
+    const int depthLimit = limits.infinite ? MAX_ITERATIONS : limits.depth;
+    double t1 = S.goaltime, t2 = S.goaltime, t3 = S.goaltime;
     if (depthLimit > 0) {
-        t1 = starttime + 0.064 * budget;  // an obvious move
-        t2 = starttime + 0.65 * budget;   // the best move never changed
-        t3 = starttime + 2.5 * budget;    // it changed more than once
+        t1 = S.starttime + 0.064 * budget;  // an obvious move
+        t2 = S.starttime + 0.65 * budget;   // the best move never changed
+        t3 = S.starttime + 2.5 * budget;    // it changed more than once
     }
 
     displayBoard(p);
     logger("DEPTH      TIME         NODES      KNPS    SCORE   PRINCIPAL VARIATION\n");
     logger("-----  --------  ------------  --------  -------   -------------------------------------------------\n");
-    ponderText[0] = 0;
     char text[PV_TEXT];
     PvLine line;
     line.m[0] = 0;
@@ -251,9 +247,9 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
 
     for (int k = 1;; ++k) {
         int s = searchRoot(p, 2 * k + 1, line);
-        if (line.m[0] != easyMove) easyMove = 0;
-        if (abortflag) break;
-        firstIterationDone = 1;
+        if (line.m[0] != S.easyMove) S.easyMove = 0;
+        if (S.abortflag) break;
+        S.firstIterationDone = 1;
         double e = elapsed();
         uint64_t n = nodecount;
         reportLine(line, text);
@@ -262,28 +258,26 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
         writeInfo(k, e, n, s, text);
 
         double now = seconds(CPU);
-        if (!searchSatisfied &&
-            ((k > 6 && easyMove && now >= t1) || (now > t2 && root_move_changes == 1) ||
-             (now > t3 && root_move_changes >= 2)))
-            searchSatisfied = 1;
-        if ((!ponderMode && searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
+        if (!S.searchSatisfied &&
+            ((k > 6 && S.easyMove && now >= t1) || (now > t2 && S.root_move_changes == 1) ||
+             (now > t3 && S.root_move_changes >= 2)))
+            S.searchSatisfied = 1;
+        if ((!S.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
     }
-    if (!firstIterationDone && lstCount > 0) {
+    if (!S.firstIterationDone && S.lstCount > 0) {
         // Stopped before the first iteration finished: play the best move
         // seen so far rather than one left over from another position.
-        alg(line.m[0] ? line.m[0] : lst[0].m, bestMove);
+        alg(line.m[0] ? line.m[0] : S.lst[0].m, S.bestMove);
     }
 
-    double total = elapsed();
-    logger("Total move time %8.1f\n", total);
-    accTime += total;
+    logger("Total move time %8.1f\n", elapsed());
 
     // An infinite search, or one made while pondering, holds its answer
     // until the GUI asks for it.
-    if (searchPoll) {
-        while (!abortflag && (depthLimit == 100 || ponderMode)) {
-            searchPoll();
-            if (!abortflag && (depthLimit == 100 || ponderMode)) platformWaitInput(1);
+    if (searchHooks.poll) {
+        while (!S.abortflag && (limits.infinite || S.ponderMode)) {
+            searchHooks.poll();
+            if (!S.abortflag && (limits.infinite || S.ponderMode)) platformWaitInput(1);
         }
     }
 
@@ -292,15 +286,17 @@ void uciBeginSearch(Position& p, double budget, int depthLimit) {
                eprobes, eprobes ? 100.0 * double(ehits) / double(eprobes) : 0.0);
 
     char answer[128];
-    if (ponderText[0])
-        std::snprintf(answer, sizeof answer, "bestmove %s ponder %s\n", bestMove, ponderText);
+    if (S.ponderText[0])
+        std::snprintf(answer, sizeof answer, "bestmove %s ponder %s\n", S.bestMove, S.ponderText);
     else
-        std::snprintf(answer, sizeof answer, "bestmove %s\n", bestMove);
+        std::snprintf(answer, sizeof answer, "bestmove %s\n", S.bestMove);
     logger("%s", answer);
-    if (!searchSilent) {
+    if (limits.printLines) {
         std::fputs(answer, stdout);
         std::fflush(stdout);
     }
-    nodeLimit = 0;
-    searchMovesCount = 0;
+    // The node limit and the move list belong to this search: a node search
+    // run on its own afterwards (self-play's quiet test) must not see them.
+    S.limits.nodes = 0;
+    S.limits.searchMovesCount = 0;
 }

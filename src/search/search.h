@@ -1,5 +1,6 @@
 #pragma once
-// Iterative deepening, the node searches and the quiescence search.
+// Iterative deepening, the node searches and the quiescence search, and the
+// three records that hold their state.
 #include <cstdint>
 
 #include "board/types.h"
@@ -8,75 +9,135 @@ struct PvLine {
     Move m[64];  // ended by 0; m[63] is always 0
 };
 
-// Search switches and parameters.
-extern int32_t use_nullmove, use_fut, use_hp, use_lmr, lmrnon, lmrpv, smin, smarg, use_ckQ, use_cfut;
-extern const int32_t razor[8];
-extern const int32_t fmarg[12];
+// Search switches and margins. Nothing changes them while the engine runs;
+// only razoring and the move-count limits are set from the command line
+// (use_razor, hd1, hd2 in base/general.h).
+constexpr int32_t use_nullmove = 1;
+constexpr int32_t use_fut = 12;   // futility below this depth
+constexpr int32_t use_hp = 6;     // move-count pruning below this depth
+constexpr int32_t use_lmr = 1;
+constexpr int32_t lmrnon = 1;     // late moves not reduced at null-window nodes
+constexpr int32_t lmrpv = 4;      // late moves not reduced at PV nodes
+constexpr int32_t smin = 10;      // singular extension from this depth on
+constexpr int32_t smarg = 80;     // ... for a margin of this much below the table's score
+constexpr int32_t use_ckQ = 1;    // the first quiescence ply looks at checks too
+constexpr int32_t use_cfut = 1;   // quiescence skips captures too small to reach alpha
+constexpr int32_t razor[8] = {150, 300, 300, 375, 375, 375, 500, 500};
+constexpr int32_t fmarg[12] = {100, 112, 200, 212, 231, 244, 262, 275, 325, 337, 362, 375};
 
-// Shared search state.
-extern uint32_t tics;
-extern double goaltime, starttime;
-extern int32_t INFO_OFF;
-extern char bestMove[32];
-extern Move easyMove;
-extern int32_t root_move_changes;
-extern int32_t searchSatisfied;
-extern uint64_t nodeLimit;  // "go nodes": stop once nodecount reaches it (0 = none)
-// Serves waiting input from inside a running search ("stop", "ponderhit",
-// "isready", "quit"); the front end hands it over at start-up. Null: the poll
-// step never reads input (bench, in-process tests).
-extern void (*searchPoll)();
-extern volatile int32_t abortflag;   // set by "stop" and the clock; cleared when a search starts
-extern volatile int32_t ponderMode;  // while set the clock never stops the search and the move is held back
-extern double accTime;               // game time used; "position" resets it
-// Every search stops at this many nodes, iteration finished or not, pondering
-// or not (0 = none; the fuzz targets bound their searches with it).
-extern uint64_t nodeCap;
-// Seconds after the start that the next search may never pass, whatever its
-// budget (0 = none); uciBeginSearch uses it once and clears it.
-extern double searchHardLimit;
-// The poll step reads input when the node-entry count has none of these bits
-// set: every 65,536 entries (the fuzz targets read more often).
-extern uint32_t inputPollMask;
-extern int32_t searchSilent;      // 1: no "info" or "bestmove" lines on standard output
-extern int32_t firstIterationDone;  // the running search has finished an iteration
+constexpr int MAX_ROOT_MOVES = 256;
+
+// What one search is asked for. The front end fills it from the words of
+// "go" (goLimits); the bench, self-play and the book study fill their own.
+// A default record is a search of 99 iterations with no clock to speak of.
+struct SearchLimits {
+    double budget = 0;        // seconds the clock rules give this move
+    double hardLimit = 0;     // seconds after the start the search never passes (0 = none)
+    int32_t depth = 99;       // iterations at most
+    bool infinite = false;    // runs until "stop", then holds its answer until asked
+    bool ponder = false;      // starts pondering: no stop by the clock, the answer held back
+    bool printLines = true;   // "info" and "bestmove" on standard output
+    uint64_t nodes = 0;       // "go nodes": stop once this many moves are made (0 = none)
+    int32_t searchMovesCount = 0;
+    Move searchMoves[MAX_ROOT_MOVES];  // "go searchmoves": the legal root moves to keep
+};
 
 struct RootMove {
     Move m;
     int32_t score;
 };
-extern RootMove lst[256];
-extern int32_t lstCount;
-extern Move searchMoves[256];  // "go searchmoves": the root list is restricted to these
-extern int32_t searchMovesCount;
+
+// The running search. uciBeginSearch starts it; the root and the node
+// functions write it. It is one global object because input is served from
+// inside the search: the UCI loop, called from the poll step, writes
+// abortflag and ponderMode and nothing else.
+struct SearchState {
+    SearchLimits limits;           // what the running (or last) search was asked
+    volatile int32_t abortflag;    // set by "stop" and the clock; cleared when a search starts
+    volatile int32_t ponderMode;   // while set the clock never stops the search and the move is held back
+    uint32_t tics;                 // node entries, counted across searches: the poll step's pace
+    double starttime, goaltime;    // clock at the start; the hard limit the poll step reads
+    int32_t searchSatisfied;       // the soft time rules allow the search to end
+    int32_t firstIterationDone;
+    RootMove lst[MAX_ROOT_MOVES];  // root moves in search order, built by the first iteration
+    int32_t lstCount;
+    Move easyMove;                 // the root move the first iteration judged obvious, or 0
+    int32_t root_move_changes;     // best-move replacements in the last iteration
+    char bestMove[32] = "0000";    // the move to play: the last finished iteration's first move
+    char ponderText[32];           // the move to ponder on: that line's second move, or ""
+};
+extern SearchState search;
+
+// What searches learn for the next ones. The node functions and the picker
+// write it; history counters carry over from search to search, killers live
+// for one search. `= {}` is a freshly started engine: the next search sets
+// the history counters to 1 and clears the table.
+struct SearchTables {
+    uint64_t his_s[1024], his_f[1024];  // [colour, kind, square]: cut-offs made / quiet moves that failed
+    Move ka[128], kb[128];              // killers by ply: the two latest quiet cut-off moves
+    Move oa[128], ob[128];              // killers by ply for nodes in check (evasions)
+    bool used;                          // a search has set the counters and cleared the table
+};
+extern SearchTables learned;
+
+// How the search meets the program around it. Set at start-up by the engine,
+// zarv-dev and the fuzz targets; read by the poll step.
+struct SearchHooks {
+    // Serves waiting input from inside a running search ("stop",
+    // "ponderhit", "isready", "quit"). Null: the search never reads input.
+    void (*poll)() = nullptr;
+    // Input is read when the node-entry count has none of these bits set:
+    // every 65,536 entries (the fuzz targets read more often).
+    uint32_t inputPollMask = 0xffff;
+    // Every search stops at this many nodes, iteration finished or not,
+    // pondering or not (0 = none; the fuzz targets bound their searches with it).
+    uint64_t nodeCap = 0;
+};
+extern SearchHooks searchHooks;
 
 // Poll step shared by every node function: counts the node, serves input every
 // 65,536 entries, checks the clock every 1,024 and the node limit at every one.
 // Returns 1 when the node must return 0.
 int pollStep();
 
-// One whole "go": iterations, "info" lines, the wait of an infinite or
-// pondering search, and "bestmove". depthLimit 100 marks an infinite search.
-void uciBeginSearch(Position& p, double budget, int depthLimit);
-// Makes the next search start as the first of the process does: history
-// counters back to 1 and the table cleared.
-void resetSearchState();
+// Sets up a search of p as every search starts: the running state from the
+// limits, killers cleared, the first search since a fresh start sets the
+// history counters to 1 and clears the table, the table aged, the clock read.
+void startSearch(Position& p, const SearchLimits& limits);
+// One whole search of p: iterations, "info" lines, the wait of an infinite or
+// pondering search, and "bestmove".
+void uciBeginSearch(Position& p, const SearchLimits& limits);
 int searchRoot(const Position& p, int depth, PvLine& line);
 // Whether the first iteration's sorted root list (count moves, the two best
 // scores) has an obvious move: a lone move, or one more than 150 ahead.
 bool obviousLead(int count, int first, int second);
+// The legal moves of p in the picker's main order, scores 0, restricted to
+// `only` when any of its moves is legal; the move count is left as it was.
+int rootMoves(const Position& p, RootMove* list, const Move* only = nullptr, int onlyCount = 0);
+// Highest score first; the plain exchange sort keeps the original order of
+// equal scores as the search has always had it.
+void sortRootMoves(RootMove* list, int n);
+// Moves the entry of m to the front, shifting the ones before it back.
+void rootMoveToFront(RootMove* list, int n, Move m);
 // The line as coordinate moves, each followed by a blank; sets bestMove to its
 // first move, or to "ZZZZ" when the line is empty.
 void getUciPv(const PvLine& line, char* text);
-int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
-int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, Move excluded);
+
+// The node search below the root, written once: pvNode with an open window
+// (alpha, beta), else with the null window (beta - 1, beta), which carries all
+// the selectivity. `excluded` (null window only) is left out of the move list
+// and keeps the result out of the table.
+template <bool pvNode>
+int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line, Move excluded);
+inline int searchPv(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line) {
+    return searchNode<true>(p, alpha, beta, depth, ply, line, 0);
+}
+inline int searchNonPv(const Position& p, int beta, int depth, int ply, PvLine& line, Move excluded) {
+    return searchNode<false>(p, beta - 1, beta, depth, ply, line, excluded);
+}
 int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLine& line);
 // 1 when p repeats a position 2, 4 ... 40 plies up its parent chain.
 int rep(const Position& p);
-// 1 when the threat m2 of colour k follows from k's last move m1.
-int connected(const Position& p, int k, Move m1, Move m2);
-// 1 when a piece of colour k stands on `from` and attacks `to`.
-int attVic(const Position& p, int k, int from, int to);
 // Halves every history counter of kinds 1-6, keeping 1 as the least value.
 void reduceHis();
 // Score text of an info line: "cp N" or "mate N".

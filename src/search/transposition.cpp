@@ -8,7 +8,6 @@
 
 #include "base/general.h"
 #include "base/platform.h"
-#include "board/make.h"
 
 TTable hashtable = {0, -1, 0, nullptr};
 
@@ -136,35 +135,6 @@ void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move
     e->age = uint8_t(t.age);
 }
 
-int ttUsable(const TTEntry& e, int depth, int beta) {
-    if (e.depth < depth) return 0;
-    if ((e.flags & LOWER) && e.score >= beta) return 1;
-    if ((e.flags & UPPER) && e.score < beta) return 1;
-    return 0;
-}
-
-void ttabInsertPv(TTable& t, const Position& p, const Move* moves) {
-    if (!t.entries) return;
-    Position cur[2];
-    cur[0] = p;
-    int c = 0;
-    for (int i = 0; moves[i]; ++i) {
-        bool own;
-        TTEntry* e = chooseSlot(t, cur[c].hashKey, own);
-        e->key = cur[c].hashKey;
-        e->depth = -99;
-        e->move = uint16_t(moves[i]);
-        e->score = 0;
-        e->flags = TT_NONE;
-        e->age = uint8_t(t.age);
-        make(cur[c], cur[c ^ 1], moves[i]);
-        // The child must not point at a record this loop is about to overwrite.
-        cur[c ^ 1].prev = nullptr;
-        c ^= 1;
-    }
-}
-
-int mate_in(int ply) { return MATE - ply; }
 int mated_in(int ply) { return ply - MATE; }
 
 int to_tt(int score, int ply) {
@@ -178,5 +148,3 @@ int from_tt(int score, int ply) {
     if (score <= -31800) return score + ply;
     return score;
 }
-
-int is_mate_value(int score) { return score > MATE_BOUND || score < -MATE_BOUND ? 1 : 0; }

@@ -31,11 +31,7 @@ void ttabClear(TTable& t);
 void ttAge(TTable& t);
 TTEntry* ttabGet(const TTable& t, uint64_t key);  // null when absent
 void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move);
-int ttUsable(const TTEntry& e, int depth, int beta);
-void ttabInsertPv(TTable& t, const Position& p, const Move* moves);
 
 int to_tt(int score, int ply);
 int from_tt(int score, int ply);
-int mate_in(int ply);
 int mated_in(int ply);
-int is_mate_value(int score);

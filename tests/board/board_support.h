@@ -6,9 +6,9 @@
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/perft.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
+#include "legaltree.h"
 #include "support.h"
 
 inline std::string moveText(Move m) {
@@ -17,13 +17,12 @@ inline std::string moveText(Move m) {
     return t;
 }
 
-// Space-separated move texts, each followed by "/type" when asked.
-inline std::string listText(const Move* list, int n, bool withType = false) {
+// Space-separated move texts.
+inline std::string listText(const Move* list, int n) {
     std::string s;
     for (int i = 0; i < n; ++i) {
         if (i) s += ' ';
         s += moveText(list[i]);
-        if (withType) (s += '/') += char('0' + moveType(list[i]));
     }
     return s;
 }

@@ -1,5 +1,5 @@
-// Move generators: the double steps, the legality screen, and a fingerprint of every
-// list over the perft trees (castling past attacked squares: the perft edges).
+// Move generators: the legality screen, and a fingerprint of every list over
+// the perft trees (castling past attacked squares and double steps: the perft edges).
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -9,19 +9,6 @@
 namespace {
 
 using Gen = int (*)(const Position&, Move*);
-
-std::string gen(const char* fen, Gen g, bool withType = false) {
-    Position p = fromFen(fen);
-    Move list[MAX_MOVES];
-    return listText(list, g(p, list), withType);
-}
-
-// The generators genAll and genOut build on (castling, captures of one square,
-// moves into a mask) are held by the fingerprint below; the double steps alone:
-TEST(Generators, DoubleSteps) {
-    EXPECT_EQ(gen("4k3/8/8/8/8/8/4P3/4K3 w - -", [](const Position& p, Move* l) { return genPawn2(p, WHITE, l); }, true),
-              "e2e4/1");
-}
 
 TEST(Legality, Pslegal) {
     const std::tuple<const char*, Move, int> cases[] = {

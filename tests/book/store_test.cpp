@@ -1,4 +1,4 @@
-// The book store: probing, replacement, the fill limit, the file and brep.
+// The book store: probing, replacement, the fill limit, and the file.
 #include "book_util.h"
 
 namespace {
@@ -76,13 +76,6 @@ TEST(BookFile, FailedWritesAreReported) {
     EXPECT_NE(err.find("Cannot replace book file \"" + taken + "\" with \"" + taken + "_tmpX\": "), err.npos) << err;
     EXPECT_TRUE(std::ifstream(taken + "/x").good());
     removeTree(dir);
-}
-
-TEST(BookRepetition, FourPliesBackButNotThreeNorPastANullMove) {
-    auto g = playLine({"e2e4", "e7e5", "g1f3", "g8f6", "f3g1", "f6g8"});
-    auto n = playLine({"e2e4", "e7e5", "g1f3", "null", "f3g1", "null"});
-    ASSERT_TRUE(g.back().hashKey == g[2].hashKey && n.back().hashKey == n[2].hashKey);
-    EXPECT_EQ(std::tuple(brep(g.back(), 4), brep(g.back(), 3), brep(n.back(), 40)), std::tuple(1, 0, 0));
 }
 
 }  // namespace

@@ -56,7 +56,6 @@ TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
                           "f2f4", "g2g3", "g2g4", "h2h3", "h2h4", "b1a3", "b1c3", "g1f3", "g1h3"})
         if (const BookRecord* r = getBookRecord(t.b, playLine({m})[1]); r && r->used) added += std::string(m) + " ";
     EXPECT_EQ(added, "e2e3 g2g3 g1f3 ") << t.b.used;
-    EXPECT_EQ(INFO_OFF, 0);  // restored for UCI play
 }
 
 }  // namespace

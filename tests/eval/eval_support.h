@@ -17,7 +17,7 @@
 // Every test starts and ends with the default weights.
 struct EvalTest : ::testing::Test {
     void SetUp() override { TearDown(); }
-    void TearDown() override { setDefaultParams(), reInitEval(); }
+    void TearDown() override { defaultWeights(); }
 };
 
 // Every weight 0 except the ones given: isolates single terms.

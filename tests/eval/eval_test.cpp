@@ -6,10 +6,10 @@
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
-#include "board/perft.h"
 #include "board/see.h"
 #include "dev.h"
 #include "eval_support.h"
+#include "legaltree.h"
 #include "support.h"
 
 namespace {

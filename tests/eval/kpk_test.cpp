@@ -16,7 +16,7 @@ TEST_F(EvalTest, KpkScoresAndColourFlip) {
         EXPECT_EQ(kpvsk(p), v) << fen;
         EXPECT_EQ(kpvsk(mirror(p, 56)), -v) << fen;
     }
-    EXPECT_EQ(dist(0, 63) * 100 + mdist(0, 63), 714);
+    EXPECT_EQ(dist(0, 63) * 10 + dist(9, 12), 73);
 }
 
 // Every lookup of the frame (pawn on ranks 2-7, both sides to move) folded into

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -15,7 +16,9 @@
 #include "frontend/myargs.h"
 #include "board/notation.h"
 #include "base/platform.h"
+#include "board/make.h"
 #include "search/search.h"
+#include "support.h"
 
 TEST(ParseArgs, Cases) {
     struct Case { std::vector<std::string> args; int result; std::string err, text; int32_t num, num2, flag; double real; } cases[] = {
@@ -87,30 +90,66 @@ TEST(TimeBudget, HardLimitKeepsAReserve) {
     for (const auto& c : cases) EXPECT_NEAR(clockHardLimit(c.c, c.col), c.limit, 1e-12) << c.limit;
 }
 
-// The hard stop of a search started by "go": four budgets, cut to the clock's
-// bound when that is smaller. Set when the search starts, so a node limit
-// keeps each search short.
-TEST(TimeBudget, HardStopOfAGo) {
-    void (*const poll)() = searchPoll;
-    const int32_t silent = searchSilent;
-    searchPoll = nullptr;
-    searchSilent = 1;
-    ply = 0;
-    fenToPosition(gme[0], "");
-    const std::pair<const char*, double> cases[] = {
-        {"go wtime 60000 nodes 50", 6.0},                       // 4 x 1.5 s
-        {"go btime 60000 wtime 100 winc 10 nodes 50", 0.0025},  // 4 x 12 ms, cut to a fortieth of 0.1 s
-        {"go wtime 400 nodes 50", 0.04},                        // 4 x 10 ms, under the bound of 0.1 s
-        {"go movetime 30 wtime 100 nodes 50", 0.12},            // a move time is not cut
+// The words of "go" into the limits of a search: the clock rules' budget and
+// hard stop, numbers read as strtoull and strtol read them (a sign is part of
+// the number, a word that is no number takes no value), and the legal moves
+// of "searchmoves", each once.
+namespace {
+SearchLimits limitsOf(std::string go, const Position& root) {
+    std::vector<char*> words;
+    for (char* w = std::strtok(go.data(), " "); w; w = std::strtok(nullptr, " ")) words.push_back(w);
+    return goLimits(words.data(), int(words.size()), root);
+}
+std::string text(Move m) {
+    char t[8];
+    alg(m, t);
+    return t;
+}
+}  // namespace
+
+TEST(GoLimits, WordsIntoLimits) {
+    constexpr double NONE = 31622400.0;  // no clock: a year
+    const char* afterE4 = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
+    struct Case { const char* go; double budget, hard; int depth; bool infinite, ponder; uint64_t nodes; const char* fen; } cases[] = {
+        {"go", 0.005, 0, 99, false, false, 0, nullptr},
+        {"go wtime +60000 movestogo 35", 1.5, 59.7, 99, false, false, 0, nullptr},
+        {"go wtime 60000 movestogo +35", 1.5, 59.7, 99, false, false, 0, nullptr},
+        {"go wtime 60000 movestogo -3", 30.0, 59.7, 99, false, false, 0, nullptr},
+        {"go wtime 60000 movestogo -4", 60.0, 59.7, 99, false, false, 0, nullptr},
+        {"go wtime 60000 movestogo -5", 1.5, 59.7, 99, false, false, 0, nullptr},  // no share to give
+        {"go wtime 60000 movestogo 0", 1.5, 59.7, 99, false, false, 0, nullptr},
+        {"go movetime wtime 8000 movestogo 3", 1.0, 7.7, 99, false, false, 0, nullptr},
+        {"go movetime +2500", 2.5, 0, 99, false, false, 0, nullptr},
+        {"go movetime -2500", 0.005, 0, 99, false, false, 0, nullptr},
+        {"go movetime 0 wtime 8000 movestogo 3", 1.0, 7.7, 99, false, false, 0, nullptr},
+        {"go btime 60000 wtime 100 winc 10 nodes 50", 0.012, 0.0025, 99, false, false, 50, nullptr},
+        {"go wtime 400 nodes 50", 0.01, 0.1, 99, false, false, 50, nullptr},  // under the 0.3 s reserve's bound
+        {"go movetime 30 wtime 100 nodes 50", 0.03, 0, 99, false, false, 50, nullptr},  // a move time is not cut
+        {"go nodes 5000", NONE, 0, 99, false, false, 5000, nullptr},  // alone: the count is the only limit
+        {"go depth 7 wtime 60000", NONE, 0, 7, false, false, 0, nullptr},
+        {"go depth 99999999", NONE, 0, 1000000, false, false, 0, nullptr},
+        {"go depth 100", NONE, 0, 100, false, false, 0, nullptr},  // a depth, not "infinite"
+        {"go depth 3 infinite", NONE, 0, 3, true, false, 0, nullptr},
+        {"go infinite", NONE, 0, 99, true, false, 0, nullptr},
+        {"go ponder wtime 60000", 1.5, 59.7, 99, false, true, 0, nullptr},
+        {"go depth 0 nodes x wtime 60000", 1.5, 59.7, 99, false, false, 0, nullptr},
+        {"go mate 3 depth 2", NONE, 0, 2, false, false, 0, nullptr},
+        {"go wtime 1 btime +100000 movestogo +20", 4.0, 99.7, 99, false, false, 0, afterE4},  // black's clock
     };
-    for (const auto& [go, hard] : cases) {
-        std::string line = go;
-        uciCommand(line.data());
-        EXPECT_NEAR(goaltime - starttime, hard, 1e-5) << go;  // clock readings near 1.3e10 s
-        EXPECT_EQ(searchHardLimit, 0.0) << go;  // used once
+    for (const auto& c : cases) {
+        const SearchLimits l = limitsOf(c.go, fromFen(c.fen ? c.fen : START_FEN));
+        EXPECT_NEAR(l.budget, c.budget, 1e-9) << c.go;
+        EXPECT_NEAR(l.hardLimit, c.hard, 1e-9) << c.go;
+        EXPECT_EQ(std::tuple(l.depth, l.infinite, l.ponder, l.nodes, l.searchMovesCount, l.printLines),
+                  std::tuple(c.depth, c.infinite, c.ponder, c.nodes, 0, true)) << c.go;
     }
-    searchPoll = poll;
-    searchSilent = silent;
+    // Black's move, an unknown text, a duplicate and letter case; the list
+    // ends at the next word of "go". Testing the moves counts no node.
+    const uint64_t counted = nodecount;
+    const SearchLimits l = limitsOf("go searchmoves e2e4 E7E5 zz A2A3 e2e4 depth 2", fromFen(START_FEN));
+    EXPECT_EQ(nodecount, counted);
+    ASSERT_EQ(std::tuple(l.searchMovesCount, l.depth), std::tuple(2, 2));
+    EXPECT_EQ(text(l.searchMoves[0]) + " " + text(l.searchMoves[1]), "e2e4 a2a3");
 }
 
 TEST(StartupTables, ClockAndLogCurve) {
@@ -124,12 +163,11 @@ TEST(StartupTables, ClockAndLogCurve) {
 TEST(Platform, InputFromMemoryAndExitHook) {
     const char text[] = "uci\n\nposition startpos\r\nlast";
     platformInputFromMemory(text, sizeof text - 1);
-    EXPECT_EQ(platformInputClosed(), 0);  // ended, but lines are still there to read
     std::vector<std::string> lines;
     char buf[8];
     while (platformInputWaiting() && platformReadLine(buf, sizeof buf)) lines.push_back(buf);
     EXPECT_EQ(lines, (std::vector<std::string>{"uci\n", "\n", "positio", "n start", "pos\r\n", "last"}));
-    EXPECT_EQ(platformInputClosed(), 1);
+    EXPECT_TRUE(platformInputWaiting() && platformReadLine(buf, sizeof buf) == 0);  // the end, once read to it
     platformWaitInput(1000);  // returns at once: input has ended
     platformInputFromMemory(nullptr, 0);
 

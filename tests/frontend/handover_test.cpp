@@ -7,13 +7,12 @@
 #include <string>
 
 #include "eval/evaltables.h"
-#include "eval/params.h"
 #include "frontend/interface.h"
 #include "search/search.h"
 #include "search/transposition.h"
 #include "support.h"
 
-TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchPoll, &UCI); }
+TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchHooks.poll, &UCI); }
 
 TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     const std::string dir = makeTempDir();
@@ -37,7 +36,6 @@ TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     EXPECT_TRUE(storedAfter("setoption name personalityFile value " + missing));
     ttabFreeHashTable(hashtable);
     hashtable = saved;
-    setDefaultParams();
-    reInitEval();
+    defaultWeights();
     removeTree(dir);
 }

@@ -16,11 +16,11 @@
 struct LearnTest : ::testing::Test {
     std::string dir = makeTempDir();
     void SetUp() override {
-        setDefaultParams(), reInitEval();
+        defaultWeights();
         selfplaySetup();
     }
     void TearDown() override {
-        setDefaultParams(), reInitEval();
+        defaultWeights();
         removeTree(dir);
     }
 };

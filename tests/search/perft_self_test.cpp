@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "../board/board_support.h"
-#include "search/pickerperft.h"
+#include "checks.h"
 #include "support.h"
 
 namespace {

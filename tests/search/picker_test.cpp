@@ -10,6 +10,7 @@
 
 #include "../board/board_support.h"
 #include "search/picker.h"
+#include "search/search.h"
 #include "support.h"
 
 namespace {
@@ -38,7 +39,7 @@ Moves sorted(Moves ms) { return std::sort(ms.begin(), ms.end()), ms; }
 struct Picker : ::testing::Test {
     void SetUp() override { clear(); }
     void TearDown() override { clear(); }
-    static void clear() { std::memset(his_s, 0, sizeof his_s), std::memset(his_f, 0, sizeof his_f); }
+    static void clear() { learned = {}; }
 };
 
 // Every row's order at every node of the suite's two-ply trees, with the first
@@ -47,7 +48,7 @@ struct Picker : ::testing::Test {
 // folded into one number: a change to any rule moves it.
 TEST_F(Picker, FingerprintOverPerftTrees) {
     std::mt19937 rng(7);
-    for (int i = 0; i < 1024; ++i) his_s[i] = rng() % 4, his_f[i] = rng() % 4;  // many equal keys
+    for (int i = 0; i < 1024; ++i) learned.his_s[i] = rng() % 4, learned.his_f[i] = rng() % 4;  // many equal keys
     uint64_t fingerprint = 0, moves = 0;
     for (const auto& c : loadPerftSuite())
         walkTree(fromFen(c.fen), 2, [&](const Position&, const Position& child, Move k2) {

@@ -35,18 +35,24 @@ struct SearchTest : ::testing::Test {
         saved = hashtable;
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
-        std::fill(his_s, his_s + 1024, 1);
-        std::fill(his_f, his_f + 1024, 1);
-        for (Move* k : {ka, kb, oa, ob}) std::fill(k, k + 128, 0);
-        savedPoll = searchPoll;
-        searchPoll = nullptr, searchSilent = 1, nodeLimit = 0, goaltime = 1e18;
-        abortflag = 0;
-        ponderMode = 0;
+        learned = {};
+        std::fill(std::begin(learned.his_s), std::end(learned.his_s), 1);
+        std::fill(std::begin(learned.his_f), std::end(learned.his_f), 1);
+        savedPoll = searchHooks.poll;
+        searchHooks.poll = nullptr;
+        search = {};
+        search.goaltime = 1e18;
     }
     void TearDown() override {
         ttabFreeHashTable(hashtable);
         hashtable = saved;
-        searchSilent = 0, searchPoll = savedPoll;
+        searchHooks.poll = savedPoll;
+    }
+    // A search of p as "go" would start it, without output.
+    static void searchFor(Position& p, double budget, int depth, uint64_t nodes = 0) {
+        SearchLimits limits;
+        limits.budget = budget, limits.depth = depth, limits.nodes = nodes, limits.printLines = false;
+        uciBeginSearch(p, limits);
     }
 };
 
@@ -91,33 +97,18 @@ TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
     EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1", "d8d7"}, fen).back()), 1);
 }
 
-TEST(Connected, ThreatFollowsFromTheLastMove) {
-    // White: Kh1, Ra1, Qd1, Na3, Bg5; Black: Kg8, Nf6, pawns f7 g7 h7.
-    const char* fen = "6k1/5ppp/5n2/6B1/8/N7/8/R2Q3K w - - 0 1";
-    struct Case { const char* m1; Move m2; int want; } cases[] = {
-        {"a3b5", 0, 0}, {"a3b5", mv("d1", "d7"), 0},
-        {"a3b5", mv("b5", "c7"), 1}, {"a3b5", mv("a1", "a8"), 1},  // the piece that moved, along the file it opened
-        {"g5f6", mv("d1", "h5"), 1}, {"g5f6", mv("d1", "d7"), 1},  // the captured knight guarded h5 and d7
-        {"g5f6", mv("d1", "d3"), 0}, {"d1d5", mv("a1", "c1"), 0},
-        {"d1d5", mv("a1", "d1"), 1},  // to the square it left
-    };
-    for (auto c : cases) {
-        const auto line = playLine({c.m1}, fen);
-        const Position& last = line.back();
-        EXPECT_EQ(connected(last, WHITE, last.lastMove, c.m2), c.want) << c.m1 << " then " << c.m2;
-    }
-}
-
 namespace {
 int polls = 0;
 void countPoll() { ++polls; }
 void stopPoll() {  // as "stop" served from the poll
     ++polls;
-    abortflag = 1;
+    search.abortflag = 1;
 }
 }  // namespace
 
 TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {
+    uint64_t* his_s = learned.his_s;
+    uint64_t* his_f = learned.his_f;
     std::fill(his_s, his_s + 1024, 7);
     int a = (0 * 8 + PAWN) * 64 + 12, b = (1 * 8 + KING) * 64 + 60;
     his_s[a] = 40001, his_f[a] = 0, his_f[b] = 2;
@@ -200,28 +191,29 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
 
 TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     Position p = fromFen(START_FEN);
-    searchMoves[0] = mv("a2", "a3");
-    searchMoves[1] = mv("e2", "e5");  // not a legal move: ignored
-    searchMovesCount = 2;
-    uciBeginSearch(p, 1e6, 3);  // the list is used up by the search
-    EXPECT_TRUE(lstCount == 1 && std::string(bestMove) == "a2a3" && searchMovesCount == 0) << bestMove;
-    searchMoves[0] = mv("e2", "e5");
-    searchMovesCount = 1;
-    uciBeginSearch(p, 1e6, 1);
-    EXPECT_EQ(lstCount, 20);  // none legal: every move
+    SearchLimits limits;
+    limits.budget = 1e6, limits.depth = 3, limits.printLines = false;
+    limits.searchMoves[0] = mv("a2", "a3");
+    limits.searchMoves[1] = mv("e2", "e5");  // not a legal move: ignored
+    limits.searchMovesCount = 2;
+    uciBeginSearch(p, limits);  // the list is used up by the search
+    EXPECT_TRUE(search.lstCount == 1 && std::string(search.bestMove) == "a2a3" && search.limits.searchMovesCount == 0)
+        << search.bestMove;
+    limits.searchMoves[0] = mv("e2", "e5");
+    limits.searchMovesCount = 1, limits.depth = 1;
+    uciBeginSearch(p, limits);
+    EXPECT_EQ(search.lstCount, 20);  // none legal: every move
 
     Position lone = fromFen("k7/2K5/8/8/8/8/8/7R b - - 0 1");
-    uciBeginSearch(lone, 1e6, 2);
-    EXPECT_TRUE(lstCount == 1 && easyMove == mv("a8", "a7"));
+    searchFor(lone, 1e6, 2);
+    EXPECT_TRUE(search.lstCount == 1 && search.easyMove == mv("a8", "a7"));
 
-    nodeLimit = 20000;
-    uciBeginSearch(p, 1e6, 99);
-    EXPECT_TRUE(nodecount == 20000u && nodeLimit == 0u) << nodecount;  // exact
-    nodeLimit = 5;  // below the first iteration's own count: it still finishes
-    uciBeginSearch(p, 1e6, 99);
+    searchFor(p, 1e6, 99, 20000);
+    EXPECT_TRUE(nodecount == 20000u && search.limits.nodes == 0u) << nodecount;  // exact
+    searchFor(p, 1e6, 99, 5);  // below the first iteration's own count: it still finishes
     EXPECT_GT(nodecount, 5u);
     Position child{};
-    EXPECT_TRUE(algMake(p, child, bestMove)) << bestMove;
+    EXPECT_TRUE(algMake(p, child, search.bestMove)) << search.bestMove;
 }
 
 // A cut-off by a repeated position is a draw found, not a good quiet move: the
@@ -229,15 +221,16 @@ TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
 TEST_F(SearchTest, RepetitionCutOffLeavesKillersAndHistory) {
     auto line = playLine({"b1c3", "b8c6", "g1f3", "g8f6", "f3g1"});
     const Position& p = line.back();  // black: f6g8 repeats the position after b8c6
-    const int toE4 = histIndex(BLACK, KNIGHT, sq("e4")), toG8 = histIndex(BLACK, KNIGHT, sq("g8"));
+    uint64_t* his_s = learned.his_s;
+    const uint64_t* his_f = learned.his_f;
+    const int toE4 = pieceSquareIndex(BLACK, KNIGHT, sq("e4")), toG8 = pieceSquareIndex(BLACK, KNIGHT, sq("g8"));
     his_s[toE4] = 1000000;  // f6e4 first (it hangs the knight to c3), then f6g8
     his_s[toG8] = 100000;
     const std::vector<uint64_t> s0(his_s, his_s + 1024), f0(his_f, his_f + 1024);
-    std::fill(ka, ka + 128, 0), std::fill(kb, kb + 128, 0);
     PvLine pv;
     EXPECT_EQ(searchPv(p, -1, 0, 2, 1, pv), 0);
     EXPECT_EQ(pv.m[0], mv("f6", "g8"));
-    EXPECT_TRUE(ka[1] == 0 && kb[1] == 0);
+    EXPECT_TRUE(learned.ka[1] == 0 && learned.kb[1] == 0);
     EXPECT_TRUE(std::equal(s0.begin(), s0.end(), his_s) && std::equal(f0.begin(), f0.end(), his_f));
 }
 
@@ -245,13 +238,12 @@ TEST_F(SearchTest, RepetitionCutOffLeavesKillersAndHistory) {
 // first move of its root list rather than an answer left from another position.
 TEST_F(SearchTest, StoppedBeforeTheFirstIteration) {
     Position p = fromFen(START_FEN);
-    std::strcpy(bestMove, "0000");
-    tics = 0xffe;  // the clock is read every 1,024 nodes: the second node (0x1000) reads it, and it has run out
-    uciBeginSearch(p, 0, 99);
+    search.tics = 0xffe;  // the clock is read every 1,024 nodes: the second node (0x1000) reads it, and it has run out
+    searchFor(p, 0, 99);
     char first[8];
-    alg(lst[0].m, first);
-    EXPECT_EQ(std::string(bestMove), first);
-    EXPECT_EQ(firstIterationDone, 0);
+    alg(search.lst[0].m, first);
+    EXPECT_EQ(std::string(search.bestMove), first);
+    EXPECT_EQ(search.firstIterationDone, 0);
 }
 
 TEST(EasyMove, LeadOfMoreThan150OrALoneMove) {
@@ -278,13 +270,13 @@ struct HeldClockTest : SearchTest {
     // The last iteration a search with the clock at `now` finished.
     int iterations(const char* fen, double budget, double now, int depthLimit) {
         clockReads = 0, clockNow = now;
-        resetSearchState();
+        learned = {};
         Position p = fromFen(fen);
-        searchSilent = 0;
+        SearchLimits limits;
+        limits.budget = budget, limits.depth = depthLimit;
         testing::internal::CaptureStdout();
-        uciBeginSearch(p, budget, depthLimit);
+        uciBeginSearch(p, limits);
         const std::string out = testing::internal::GetCapturedStdout();
-        searchSilent = 1;
         int last = 0;
         const double e = now - CLOCK_START;
         for (const auto& l : splitLines(out)) {
@@ -324,7 +316,7 @@ TEST_F(HeldClockTest, IterationLimitsOfTheTimeRules) {
     };
     for (auto c : cases) {
         EXPECT_EQ(iterations(c.fen, B, c.now, c.depthLimit), c.want) << c.fen << " at +" << c.now - CLOCK_START;
-        EXPECT_EQ(goaltime, CLOCK_START + 4.0 * B);
+        EXPECT_EQ(search.goaltime, CLOCK_START + 4.0 * B);
     }
 }
 
@@ -332,7 +324,7 @@ TEST_F(HeldClockTest, IterationLimitsOfTheTimeRules) {
 // on every 65,536th node and reads the clock on every 1,024th; from the hard
 // limit on, or after a "stop" served there, it ends the node unless pondering.
 TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
-    goaltime = 1004.0;
+    search.goaltime = 1004.0;
     struct Case { void (*poll)(); uint32_t tics; double now; int ponder, polled, want; } cases[] = {
         {countPoll, 0xfffe, 1000, 0, 0, 0}, {countPoll, 0xffff, 1000, 0, 1, 0}, {countPoll, 0x1ffff, 1000, 0, 1, 0},
         {countPoll, 0x0fff, 1000, 0, 0, 0}, {stopPoll, 0xffff, 1000, 0, 1, 1},  {stopPoll, 0xffff, 1000, 1, 1, 0},
@@ -342,24 +334,24 @@ TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
         {nullptr, 8191, 1004.5, 0, 0, 1},   {nullptr, 65535, 1004.0, 0, 0, 1}, {nullptr, 4095, 2000, 1, 0, 0},
     };
     for (auto c : cases) {
-        searchPoll = c.poll, tics = c.tics, clockReads = 1, clockNow = c.now, polls = 0;
-        ponderMode = c.ponder;
-        abortflag = 0;
+        searchHooks.poll = c.poll, search.tics = c.tics, clockReads = 1, clockNow = c.now, polls = 0;
+        search.ponderMode = c.ponder;
+        search.abortflag = 0;
         EXPECT_EQ(std::pair(pollStep(), polls), std::pair(c.want, c.polled)) << std::hex << c.tics << " " << c.now;
-        EXPECT_EQ(abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
+        EXPECT_EQ(search.abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
     }
-    ponderMode = 0;
+    search.ponderMode = 0;
 }
 
 // The fuzz targets' node cap stops a search, first iteration or not, counted
 // from this search's start.
 TEST_F(SearchTest, NodeCapStopsTheSearch) {
     Position p = fromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
-    uciBeginSearch(p, 1e9, 2);
-    nodeCap = 300;
-    uciBeginSearch(p, 1e9, 99);
-    nodeCap = 0;
+    searchFor(p, 1e9, 2);
+    searchHooks.nodeCap = 300;
+    searchFor(p, 1e9, 99);
+    searchHooks.nodeCap = 0;
     EXPECT_TRUE(nodecount >= 300U && nodecount < 320U) << nodecount;
-    EXPECT_EQ(firstIterationDone, 0);  // the kiwipete's first iteration takes thousands
-    EXPECT_STRNE(bestMove, "0000");
+    EXPECT_EQ(search.firstIterationDone, 0);  // the kiwipete's first iteration takes thousands
+    EXPECT_STRNE(search.bestMove, "0000");
 }

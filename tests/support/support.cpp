@@ -19,6 +19,8 @@
 #include "board/make.h"
 #include "board/notation.h"
 #include "eval/eval.h"
+#include "eval/evaltables.h"
+#include "eval/params.h"
 #include "frontend/startup.h"
 
 namespace {
@@ -143,8 +145,12 @@ RunResult runDev(const std::string& args, double timeoutSec) {
 Position fromFen(const std::string& fen) {
     Position p{};
     fenToPosition(p, fen.c_str());
-    p.pstScore = getSC(p), p.stage = getSTAGE(p);
     return p;
+}
+
+void defaultWeights() {
+    for (const ParamEntry& e : paramTable) *e.value = e.def;
+    reInitEval();
 }
 
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen) {

@@ -47,6 +47,8 @@ Position fromFen(const std::string& fen);
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen = "");
 
 std::string dataPath(const std::string& name);  // tests/data/<name>
+// The built-in evaluation weights again, and the tables rebuilt from them.
+void defaultWeights();
 
 struct PerftCase {
     std::string fen;

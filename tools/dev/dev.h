@@ -1,6 +1,7 @@
 #pragma once
 // zarv-dev: one subcommand per developer tool. Each tools/dev/<topic>.cpp
-// registers its subcommands with a static DevRegister object.
+// registers its subcommands with a static DevRegister object; checks.cpp, which
+// the tests link too, registers none.
 #include <cstdio>
 #include <string>
 

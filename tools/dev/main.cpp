@@ -25,9 +25,9 @@ std::vector<DevCommand>& commands() {
     return list;
 }
 
-void usage() {
-    std::fprintf(stderr, "usage: zarv-dev <subcommand> [arguments]\n\nsubcommands:\n");
-    for (const auto& c : commands()) std::fprintf(stderr, "  %s\n", c.usage);
+void usage(FILE* out) {
+    std::fprintf(out, "usage: zarv-dev <subcommand> [arguments]\n\nsubcommands:\n");
+    for (const auto& c : commands()) std::fprintf(out, "  %s\n", c.usage);
 }
 
 }  // namespace
@@ -81,8 +81,13 @@ int devPosition(int argc, char** argv, int first, Position& p) {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        usage();
+        usage(stderr);
         return DEV_USAGE;
+    }
+    // Help asked for is an answer, not an error: standard output, status 0.
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        usage(stdout);
+        return 0;
     }
     for (const auto& c : commands()) {
         if (std::strcmp(c.name, argv[1]) == 0) {
@@ -92,6 +97,6 @@ int main(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "zarv-dev: unknown subcommand \"%s\"\n", argv[1]);
-    usage();
+    usage(stderr);
     return DEV_USAGE;
 }

@@ -4,9 +4,9 @@
 #include <string>
 
 #include "board/notation.h"
-#include "board/perft.h"
+#include "checks.h"
 #include "dev.h"
-#include "search/pickerperft.h"
+#include "legaltree.h"
 
 namespace {
 

@@ -52,13 +52,6 @@ constexpr const char* BENCH_FENS[] = {
     "r1bq2r1/b4pk1/p1pp1p2/1p2pP2/1P2P1PB/3P4/1PPQ2P1/R3K2R w - - 0 1",
 };
 
-// One search through the engine's own entry point, as "go" starts it.
-void runSearch(Position& p, double budget, int depthLimit) {
-    abortflag = 0;
-    ponderMode = 0;
-    uciBeginSearch(p, budget, depthLimit);
-}
-
 int runBench(int argc, char** argv) {
     long depth = BENCH_DEPTH;
     if (argc > 2 || (argc == 2 && (!devNumber(argv[1], depth) || depth < 1 || depth > 30))) {
@@ -69,9 +62,11 @@ int runBench(int argc, char** argv) {
     hashtable = ttabMakeHashTable(BENCH_HASH_MB);
     const int32_t savedMeg = hashMeg;
     hashMeg = BENCH_HASH_MB;
-    searchSilent = 1;
-    searchPoll = nullptr;
-    INFO_OFF = 1;
+    searchHooks.poll = nullptr;
+    SearchLimits limits;
+    limits.budget = NO_CLOCK;
+    limits.depth = int(depth);
+    limits.printLines = false;
 
     uint64_t total = 0;
     double elapsed = 0;
@@ -79,16 +74,16 @@ int runBench(int argc, char** argv) {
     for (const char* fen : BENCH_FENS) {
         // Every position starts from the state of a fresh engine, so its
         // count does not depend on the positions before it.
-        resetSearchState();
+        learned = {};
         Position p;
         fenToPosition(p, fen);
         double t0 = devNow();
-        runSearch(p, NO_CLOCK, int(depth));
+        uciBeginSearch(p, limits);
         double t = devNow() - t0;
         elapsed += t;
         total += nodecount;
         std::printf("%2d %12" PRIu64 " nodes %8.0f ms  bestmove %-6s %s\n", ++index, nodecount, t * 1000.0,
-                    bestMove, fen);
+                    search.bestMove, fen);
     }
     hashMeg = savedMeg;
     std::printf("bench %" PRIu64 " nodes %" PRIu64 " nps\n", total,
@@ -121,15 +116,12 @@ int runGo(int argc, char** argv) {
     if (!devPosition(argc, argv, i, p)) return DEV_USAGE;
     if (hashMeg != 0 && !hashtable.entries) hashtable = ttabMakeHashTable(hashMeg);
     // The developer program's standard input is not a GUI.
-    searchPoll = nullptr;
-    if (movetime) {
-        runSearch(p, double(movetime) / 1000.0, 99);
-    } else if (nodes) {
-        nodeLimit = uint64_t(nodes);
-        runSearch(p, NO_CLOCK, 99);
-    } else {
-        runSearch(p, NO_CLOCK, depth ? int(depth) : 8);
-    }
+    searchHooks.poll = nullptr;
+    SearchLimits limits;
+    limits.budget = movetime ? double(movetime) / 1000.0 : NO_CLOCK;
+    limits.nodes = uint64_t(nodes);
+    if (!movetime && !nodes) limits.depth = depth ? int(depth) : 8;
+    uciBeginSearch(p, limits);
     return 0;
 }
 

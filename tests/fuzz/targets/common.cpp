@@ -44,8 +44,8 @@ void fuzzInit() {
     // Every search ends within a few hundred nodes (mostly before its first
     // iteration does); input is read at every clock reading (each 1,024 node
     // entries, counted across searches), so it reaches some searches midway.
-    nodeCap = 400;
-    inputPollMask = 0x3ff;
+    searchHooks.nodeCap = 400;
+    searchHooks.inputPollMask = 0x3ff;
     platformSetExitHook(onExit);
 }
 

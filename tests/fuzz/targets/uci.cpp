@@ -21,7 +21,7 @@ int fuzzUci(const uint8_t* data, size_t size) {
     fuzzInit();
     // Every input meets a freshly started engine.
     uciReset();
-    resetSearchState();
+    learned = {};
     if (hashMeg != 1 || !hashtable.entries) {
         ttabFreeHashTable(hashtable);
         hashMeg = 1;
@@ -33,11 +33,11 @@ int fuzzUci(const uint8_t* data, size_t size) {
     FUZZ_CHECK(exited);
     // A personality file named in the input changed the weights: back to the
     // defaults for the next input.
+    bool changed = false;
     for (const ParamEntry& e : paramTable) {
-        if (*e.value == e.def) continue;
-        setDefaultParams();
-        reInitEval();
-        break;
+        changed = changed || *e.value != e.def;
+        *e.value = e.def;
     }
+    if (changed) reInitEval();
     return 0;
 }

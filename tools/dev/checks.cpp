@@ -1,6 +1,6 @@
-// Perft through the search's staged move picker and the picker's evasion
-// cross-check. Their findings go to standard output; a silent run is a passing run.
-#include "search/pickerperft.h"
+// The developer checks of the move generation: perft through the picker, and
+// the cross-checks of the evasion row and of the captures-and-checks generator.
+#include "checks.h"
 
 #include <algorithm>
 #include <cinttypes>
@@ -11,10 +11,11 @@
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
-#include "board/perft.h"
 #include "board/zobrist.h"
+#include "legaltree.h"
 #include "search/picker.h"
 
+uint64_t perftReports = 0;
 uint64_t jcount = 0;
 uint64_t perftCastles = 0;
 
@@ -119,5 +120,42 @@ int testOutGen(const Position& p) {
     printMoves(all, na);
     printMoves(out, nb);
     ++perftReports;
+    return 0;
+}
+
+int testCapsChecks(const Position& p) {
+    Move all[MAX_MOVES];
+    int n = genAll(p, all);
+    if (n == 0) return 0;
+    int col = sideToMove(p);
+
+    // Captures, queen promotions and legal checks: what the quiescence search
+    // relies on finding among the generated captures and checks.
+    Move expected[MAX_MOVES];
+    int ne = 0;
+    Position child;
+    for (int i = 0; i < n; ++i) {
+        Move m = all[i];
+        int type = moveType(m);
+        if (type != NORMAL && type != PROMO_Q) continue;
+        make(p, child, m);
+        if (!leavesKingSafe(child)) continue;
+        bool check = getAttBoard(child, col) & child.pcs[col ^ 1][KING];
+        bool capture = p.pcs[col ^ 1][ALL] & bit(moveTo(m));
+        if (check || type == PROMO_Q || capture) expected[ne++] = m;
+    }
+
+    Move found[MAX_MOVES];
+    int nf = genCapsChecks(p, found);
+    for (int i = 0; i < ne; ++i) {
+        Move squares = expected[i] & 0xfff;
+        bool listed = std::any_of(found, found + nf, [&](Move f) { return (f & 0xfff) == squares; });
+        if (listed) continue;
+        char text[8];
+        alg(expected[i], text);
+        std::printf("\nHEY - move not found in list: %s", text);
+        displayBoardStdout(p);
+        ++perftReports;
+    }
     return 0;
 }
