@@ -88,20 +88,17 @@ int pslegal(const Position& p, Move m) {
 }
 
 int genCastling(const Position& p, int col, Move* list) {
-    const Bitboard att = getAttBoard(p, col ^ 1), occ = occupied(p), cm = p.castle;
-    // Per side: castle bits that must be clear, squares that must be empty,
-    // squares the king stands on or crosses, which must not be attacked.
-    struct Rule {
-        Bitboard moved, empty, safe;
-        Move move;
-    };
-    static constexpr Rule rules[2][2] = {
-        {{0x90ULL, 0x60ULL, 0x70ULL, CASTLE_WK}, {0x11ULL, 0x0eULL, 0x1cULL, CASTLE_WQ}},
-        {{0x9000000000000000ULL, 0x6000000000000000ULL, 0x7000000000000000ULL, CASTLE_BK},
-         {0x1100000000000000ULL, 0x0e00000000000000ULL, 0x1c00000000000000ULL, CASTLE_BQ}}};
+    const Bitboard occ = occupied(p);
+    const auto rules = castlingRules(col);
+    // The right and the empty squares first: the enemy's attack board is
+    // built only when one of the castlings is still possible.
+    bool open[2];
+    for (int i = 0; i < 2; ++i) open[i] = !(p.castle & castlingHomes(rules[i])) && !(occ & rules[i].mustBeEmpty);
+    if (!open[0] && !open[1]) return 0;
+    const Bitboard att = getAttBoard(p, col ^ 1);
     int n = 0;
-    for (const Rule& r : rules[col])
-        if (!(cm & r.moved) && !(occ & r.empty) && !(att & r.safe)) list[n++] = r.move;
+    for (int i = 0; i < 2; ++i)
+        if (open[i] && !(att & rules[i].mustBeSafe)) list[n++] = castlingMove(rules[i]);
     return n;
 }
 

@@ -17,15 +17,7 @@ void boardPicture(const Position& p, char* buf, size_t size) {
     else
         std::strcpy(parent, "N/A");
     alg(p.lastMove, last);
-    // A right stands while neither its king's nor its rook's square is marked.
-    int n = 0;
-    const Bitboard c = p.castle;
-    if (!(c & (bit(4) | bit(7)))) rights[n++] = 'K';
-    if (!(c & (bit(4) | bit(0)))) rights[n++] = 'Q';
-    if (!(c & (bit(60) | bit(63)))) rights[n++] = 'k';
-    if (!(c & (bit(60) | bit(56)))) rights[n++] = 'q';
-    if (n == 0) rights[n++] = '-';
-    rights[n] = 0;
+    castlingField(p, rights);
 
     int len = std::snprintf(buf, size, "\n-----[ CTM = %d   INCHECK = %d   last: %s %s   rights: %s]-----", p.ctm,
                             p.inCheck, parent, last, rights);

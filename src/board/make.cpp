@@ -8,15 +8,13 @@
 #include "board/attacks.h"
 #include "board/display.h"
 #include "board/notation.h"
+#include "board/pst.h"
+#include "board/tables.h"
 #include "board/zobrist.h"
-#include "eval/evaltables.h"
 
 thread_local constinit uint64_t nodecount = 0;
 
 namespace {
-
-// Game-stage weight of a piece kind: only bishops, rooks and queens count.
-constexpr int32_t kStageWeight[8] = {0, 0, 0, 1, 2, 6, 0, 0};
 
 inline int kindOn(const Position& p, int col, int sq) {
     const Bitboard b = bit(sq);
@@ -61,9 +59,9 @@ int make(const Position& old, Position& n, Move m) {
         return 1;
     }
     n.movedKind = kind;
-    n.hashKey ^= zob[zobIndex(col, kind, to)] ^ zob[zobIndex(col, kind, from)];
-    n.pawnKey ^= pzob[zobIndex(col, kind, to)] ^ pzob[zobIndex(col, kind, from)];
-    n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, kind, to)], pst[zobIndex(col, kind, from)]));
+    n.hashKey ^= zob[pieceSquareIndex(col, kind, to)] ^ zob[pieceSquareIndex(col, kind, from)];
+    n.pawnKey ^= pzob[pieceSquareIndex(col, kind, to)] ^ pzob[pieceSquareIndex(col, kind, from)];
+    n.pstScore = spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, kind, to)], pst[pieceSquareIndex(col, kind, from)]));
     n.pcs[col][kind] ^= fromTo;
     n.pcs[col][ALL] ^= fromTo;
 
@@ -76,11 +74,12 @@ int make(const Position& old, Position& n, Move m) {
 
     if (type == CASTLE) {
         n.ctm += 1;
-        const int rookTo = (from + to) / 2;
-        const int rookFrom = fileOf(to) == 6 ? to + 1 : to - 2;
+        const CastlingRule& rule = castlingTo(col, to);
+        const int rookFrom = rule.rookFrom, rookTo = rule.rookTo;
         const Bitboard rookBits = bit(rookFrom) | bit(rookTo);
-        n.hashKey ^= zob[zobIndex(col, ROOK, rookTo)] ^ zob[zobIndex(col, ROOK, rookFrom)];
-        n.pstScore = spAdd(n.pstScore, spSub(pst[zobIndex(col, ROOK, rookTo)], pst[zobIndex(col, ROOK, rookFrom)]));
+        n.hashKey ^= zob[pieceSquareIndex(col, ROOK, rookTo)] ^ zob[pieceSquareIndex(col, ROOK, rookFrom)];
+        n.pstScore =
+            spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, ROOK, rookTo)], pst[pieceSquareIndex(col, ROOK, rookFrom)]));
         n.pcs[col][ROOK] ^= rookBits;
         n.pcs[col][ALL] ^= rookBits;
         const Bitboard before = n.castle & CASTLE_SQUARES;
@@ -93,11 +92,11 @@ int make(const Position& old, Position& n, Move m) {
     if (type == EN_PASSANT) {
         n.ctm += 1;
         const int cp = rankOf(from) * 8 + fileOf(to);
-        n.hashKey ^= zob[zobIndex(e, PAWN, cp)];
-        n.pawnKey ^= pzob[zobIndex(e, PAWN, cp)];
+        n.hashKey ^= zob[pieceSquareIndex(e, PAWN, cp)];
+        n.pawnKey ^= pzob[pieceSquareIndex(e, PAWN, cp)];
         n.pcs[e][PAWN] ^= bit(cp);
         n.pcs[e][ALL] ^= bit(cp);
-        n.pstScore = spSub(n.pstScore, pst[zobIndex(e, PAWN, cp)]);
+        n.pstScore = spSub(n.pstScore, pst[pieceSquareIndex(e, PAWN, cp)]);
         assert(positionIsOk(n));
         return 1;
     }
@@ -117,23 +116,23 @@ int make(const Position& old, Position& n, Move m) {
     if (type >= PROMO_Q) {
         static constexpr int promoted[8] = {0, 0, 0, 0, QUEEN, KNIGHT, ROOK, BISHOP};
         const int pk = promoted[type];
-        n.pstScore = spSub(n.pstScore, pst[zobIndex(col, PAWN, to)]);
-        n.hashKey ^= zob[zobIndex(col, PAWN, to)];
-        n.pawnKey ^= pzob[zobIndex(col, PAWN, to)];
+        n.pstScore = spSub(n.pstScore, pst[pieceSquareIndex(col, PAWN, to)]);
+        n.hashKey ^= zob[pieceSquareIndex(col, PAWN, to)];
+        n.pawnKey ^= pzob[pieceSquareIndex(col, PAWN, to)];
         n.pcs[col][PAWN] ^= bit(to);
         n.pcs[col][pk] ^= bit(to);
-        n.hashKey ^= zob[zobIndex(col, pk, to)];
-        n.pstScore = spAdd(n.pstScore, pst[zobIndex(col, pk, to)]);
-        n.stage += kStageWeight[pk];
+        n.hashKey ^= zob[pieceSquareIndex(col, pk, to)];
+        n.pstScore = spAdd(n.pstScore, pst[pieceSquareIndex(col, pk, to)]);
+        n.stage += STAGE_WEIGHT[pk];
     }
     if (n.pcs[e][ALL] & bit(to)) {
         const int ck = kindOn(n, e, to);
         if (ck == KING) logger("ERROR: king capture here\n");
-        n.stage -= kStageWeight[ck];
+        n.stage -= STAGE_WEIGHT[ck];
         n.capturedKind = ck;
-        n.hashKey ^= zob[zobIndex(e, ck, to)];
-        n.pawnKey ^= pzob[zobIndex(e, ck, to)];
-        n.pstScore = spSub(n.pstScore, pst[zobIndex(e, ck, to)]);
+        n.hashKey ^= zob[pieceSquareIndex(e, ck, to)];
+        n.pawnKey ^= pzob[pieceSquareIndex(e, ck, to)];
+        n.pstScore = spSub(n.pstScore, pst[pieceSquareIndex(e, ck, to)]);
         n.pcs[e][ck] ^= bit(to);
         n.pcs[e][ALL] ^= bit(to);
     }

@@ -3,19 +3,18 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "base/platform.h"
 #include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
+#include "board/pst.h"
 #include "board/zobrist.h"
 
 namespace {
 
-constexpr int FEN_MAX = 254;  // characters of a FEN that are read
 constexpr const char* PIECE_LETTERS = "PNBRQK";
 
 // Copies at most FEN_MAX characters of fen into buf; the empty text stands for
@@ -63,22 +62,19 @@ char sideLetter(const char* buf) {
 
 }  // namespace
 
-void fenCheckSide(const char* fen) {
+bool fenSideIsValid(const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
     const char side = sideLetter(buf);
-    if (side != 'w' && side != 'b') {
-        std::fprintf(stderr, "Error in ctm for fen \"%s\"", buf);
-        platformExit(1);
-    }
+    return side == 'w' || side == 'b';
 }
 
-void fenToPosition(Position& p, const char* fen) {
+bool fenToPosition(Position& p, const char* fen) {
     char buf[FEN_MAX + 1];
     copyFen(fen, buf);
-    fenCheckSide(buf);
+    if (!fenSideIsValid(buf)) return false;
     p.prev = nullptr;
-    p.castle = 0xff000000000000ffULL;
+    p.castle = LAST_RANKS;  // every home square marked: no right until the castling field grants it
     p.ep = 0;
     p.lastMove = 0;
     for (auto& side : p.pcs)
@@ -89,6 +85,8 @@ void fenToPosition(Position& p, const char* fen) {
         if (kind && at < 64) p.pcs[col][kind] |= bit(at ^ 56);
     });
     for (auto& side : p.pcs) side[ALL] = side[PAWN] | side[KNIGHT] | side[BISHOP] | side[ROOK] | side[QUEEN] | side[KING];
+    p.pstScore = getSC(p);
+    p.stage = getSTAGE(p);
 
     p.ctm = c[1] == 'w' ? 0 : 1;  // the side letter, already known to be "w" or "b"
 
@@ -96,21 +94,18 @@ void fenToPosition(Position& p, const char* fen) {
     // space; a missing field reads as "-".
     c += 2;
     if (*c == ' ') {
-        for (++c; *c && *c != ' '; ++c) {
-            if (*c == 'K') p.castle &= ~0x90ULL;
-            if (*c == 'Q') p.castle &= ~0x11ULL;
-            if (*c == 'k') p.castle &= ~0x9000000000000000ULL;
-            if (*c == 'q') p.castle &= ~0x1100000000000000ULL;
-        }
+        for (++c; *c && *c != ' '; ++c)
+            for (const CastlingRule& r : CASTLING)
+                if (*c == r.letter) p.castle &= ~castlingHomes(r);
     }
 
     // A right whose king or rook is not on its square is dropped: castling
     // would otherwise conjure a rook out of nothing.
-    constexpr struct {
-        int col, kind, sq;
-    } homes[] = {{WHITE, KING, 4}, {WHITE, ROOK, 0}, {WHITE, ROOK, 7}, {BLACK, KING, 60}, {BLACK, ROOK, 56}, {BLACK, ROOK, 63}};
-    for (const auto& h : homes)
-        if (!(p.pcs[h.col][h.kind] & bit(h.sq))) p.castle |= bit(h.sq);
+    for (int col = WHITE; col <= BLACK; ++col)
+        for (const CastlingRule& r : castlingRules(col)) {
+            if (!(p.pcs[col][KING] & bit(r.kingFrom))) p.castle |= bit(r.kingFrom);
+            if (!(p.pcs[col][ROOK] & bit(r.rookFrom))) p.castle |= bit(r.rookFrom);
+        }
 
     const int col = sideToMove(p);
     p.inCheck = fastInCheck(p, col);
@@ -123,19 +118,20 @@ void fenToPosition(Position& p, const char* fen) {
     if (c[0] >= 'a' && c[0] <= 'h' && (c[1] == '3' || c[1] == '6')) {
         const int f = c[0] - 'a';
         const bool white = c[1] == '3';
-        const int from = white ? f + 8 : f + 48, to = white ? f + 24 : f + 32;
+        const int from = (white ? A2 : A7) + f, to = (white ? A4 : A5) + f;
         p.lastMove = makeMove(from, to);
         const Bitboard beside = ((bit(to) << 1) & NOT_FILE_A) | ((bit(to) >> 1) & NOT_FILE_H);
         // Only a real double step counts: the opponent's pawn on its square,
         // made by the side that has just moved.
         const bool real = (p.pcs[col ^ 1][PAWN] & bit(to)) && white == (col == BLACK);
         if (real && (beside & p.pcs[col][PAWN])) {
-            const int target = white ? f + 16 : f + 40;
+            const int target = (white ? A3 : A6) + f;
             p.ep = bit(target);
             p.hashKey ^= zob[512 + target];
         }
     }
     assert(popCount(p.pcs[WHITE][KING]) != 1 || popCount(p.pcs[BLACK][KING]) != 1 || positionIsOk(p));
+    return true;
 }
 
 int fenIsValid(const char* fen) {
@@ -194,6 +190,15 @@ void positionToFen(const Position& p, char* out) {
     std::strcpy(o, sideToMove(p) == WHITE ? " w - -" : " b - -");
 }
 
+int castlingField(const Position& p, char* out) {
+    int n = 0;
+    for (const CastlingRule& r : CASTLING)
+        if (!(p.castle & castlingHomes(r))) out[n++] = r.letter;
+    if (n == 0) out[n++] = '-';
+    out[n] = 0;
+    return n;
+}
+
 void alg(Move m, char* out) {
     if (m == 0) {
         std::strcpy(out, "null");
@@ -209,9 +214,9 @@ void alg(Move m, char* out) {
     out[5] = 0;
 }
 
-int algMake(const Position& cur, Position& child, const char* text) {
+Move findMove(const Position& p, const char* text) {
     Move list[MAX_MOVES];
-    const int n = genAll(cur, list);
+    const int n = genAll(p, list);
     for (int i = 0; i < n; ++i) {
         char t[8] = {};
         alg(list[i], t);
@@ -220,12 +225,17 @@ int algMake(const Position& cur, Position& child, const char* text) {
         // once OR-ed in).
         int j = 0;
         while (t[j] && text[j] && (t[j] == text[j] || (t[j] >= 'a' && t[j] <= 'z' && t[j] - 'a' + 'A' == text[j]))) ++j;
-        if (t[j] || text[j]) continue;
-        make(cur, child, list[i]);
-        child.inCheck = fastInCheck(child, sideToMove(child));
-        return 1;
+        if (!t[j] && !text[j]) return list[i];
     }
     return 0;
+}
+
+int algMake(const Position& cur, Position& child, const char* text) {
+    const Move m = findLegalMove(cur, text);
+    if (!m) return 0;
+    make(cur, child, m);
+    child.inCheck = fastInCheck(child, sideToMove(child));
+    return 1;
 }
 
 void lowerCase(char* text) {

@@ -14,7 +14,7 @@ void initZob() {
     for (int col = 0; col < 2; ++col)
         for (int kind = 0; kind < 8; ++kind)
             for (int sq = 0; sq < 64; ++sq) {
-                int i = zobIndex(col, kind, sq);
+                int i = pieceSquareIndex(col, kind, sq);
                 uint64_t a = genrand_int32();
                 zob[i] = a << 32 | genrand_int32();
                 // Every square draws four numbers whether or not it has a pawn
@@ -29,7 +29,7 @@ uint64_t slowHash(const Position& p) {
     uint64_t key = zob[p.ctm & 1];
     for (int col = 0; col < 2; ++col)
         for (int kind = PAWN; kind <= KING; ++kind)
-            for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) key ^= zob[zobIndex(col, kind, nextBit(b))];
+            for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) key ^= zob[pieceSquareIndex(col, kind, nextBit(b))];
     key ^= castleHash(p.castle & CASTLE_SQUARES);
     if (p.ep) key ^= zob[512 + nextBit(p.ep)];
     return key;
@@ -39,6 +39,6 @@ uint64_t slowPsHash(const Position& p) {
     uint64_t key = 0;
     for (int col = 0; col < 2; ++col)
         for (int kind : {PAWN, KING})
-            for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) key ^= pzob[zobIndex(col, kind, nextBit(b))];
+            for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) key ^= pzob[pieceSquareIndex(col, kind, nextBit(b))];
     return key;
 }

@@ -1,5 +1,5 @@
 #pragma once
-// Zobrist keys, laid out [(colour * 8 + kind) * 64 + square]. zob[0] and zob[1]
+// Zobrist keys, laid out [pieceSquareIndex(colour, kind, square)]. zob[0] and zob[1]
 // are the side-to-move keys, zob[512 + s] the en-passant key of square s.
 // pzob is non-zero for pawns and kings only.
 #include <cstdint>
@@ -9,7 +9,6 @@
 extern uint64_t zob[1024];
 extern uint64_t pzob[1024];
 
-inline int zobIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 + sq; }
 // Castling component of the key for m = castle & CASTLE_SQUARES.
 constexpr uint64_t castleHash(Bitboard m) { return ((m >> 4 | m << 3) & m) * 290837401ULL; }
 

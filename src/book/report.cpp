@@ -10,6 +10,7 @@
 #include "board/make.h"
 #include "board/notation.h"
 #include "book/book.h"
+#include "search/nodeutil.h"
 #include "search/picker.h"
 #include "search/search.h"
 
@@ -39,27 +40,17 @@ bool onPath(const Position& q, const Position* top) {
     return false;
 }
 
-// line = m followed by the child's line, cut to the 63 moves a line holds.
-void prependMove(PvLine& line, Move m, const PvLine& child) {
-    line.m[0] = m;
-    int i = 0;
-    for (; i < 62 && child.m[i]; ++i) line.m[i + 1] = child.m[i];
-    line.m[i + 1] = 0;
-    line.m[63] = 0;
-}
-
 int searchBook(BookStore& b, const Position& p, PvLine& line, const Position* top, bool report) {
     line.m[0] = 0;
     int best = NO_BOOK;
-    const int side = sideToMove(p);
-    GenContext g;
-    initGenContext(p, g, ROW_MAIN, 0, 0, 0);
+    RootMove moves[MAX_ROOT_MOVES];
+    const int n = rootMoves(p, moves);
     Position child;
     PvLine childLine;
-    while (Move m = nextMove(g)) {
+    for (int i = 0; i < n; ++i) {
+        const Move m = moves[i].m;
         make(p, child, m);
-        if (fasterInCheck(child, side)) continue;
-        child.inCheck = fasterInCheck(child, side ^ 1);
+        child.inCheck = fasterInCheck(child, sideToMove(child));
         const BookRecord* r = getBookRecord(b, child);
         if (!r->used || r->depth == 0) continue;
         int s;
@@ -72,7 +63,7 @@ int searchBook(BookStore& b, const Position& p, PvLine& line, const Position* to
             if (s == -NO_BOOK) s = -r->score;
         }
         PvLine here;
-        prependMove(here, m, childLine);
+        setLine(here, m, childLine);
         if (report && reportCount < 256) {
             ReportEntry& e = reportList[reportCount++];
             e.score = s;
@@ -99,9 +90,9 @@ int book_root_search(BookStore& b, const Position& p, PvLine& line) {
     return best;
 }
 
-int book_report(const char* name) {
+bool book_report(const char* name) {
     BookStore b{};
-    loadBookIntoMemory(b, name);
+    if (bookLoad(b, name) != BOOK_OK) return false;
     int size = 0, searched = 0;
     for (int32_t i = 0; i < b.count; ++i) {
         size += b.entries[i].used != 0;
@@ -112,9 +103,9 @@ int book_report(const char* name) {
     Position p;
     fenToPosition(p, "");
     PvLine line;
-    int best = book_root_search(b, p, line);
+    book_root_search(b, p, line);
     freeBook(b);
-    return best;
+    return true;
 }
 
 int book_insert_alg(BookStore& b, const char* moves) {
@@ -127,7 +118,7 @@ int book_insert_alg(BookStore& b, const char* moves) {
     for (int i = 0; i < n; ++i) {
         Position& cur = line[size_t(i)];
         Position& next = line[size_t(i) + 1];
-        if (!algMake(cur, next, words[size_t(i)]) || fasterInCheck(next, sideToMove(cur))) {
+        if (!algMake(cur, next, words[size_t(i)])) {
             std::fprintf(stderr, "Book insert: \"%s\" is not a legal move after %d moves\n", words[size_t(i)], i);
             return i;
         }

@@ -18,18 +18,20 @@ static void countUsed(BookStore& b) {
     for (int32_t i = 0; i < b.count; ++i) b.used += b.entries[i].used != 0;
 }
 
-void initBook(BookStore& b) {
+bool initBook(BookStore& b) {
     b.count = BOOK_SLOTS;
     b.mask = BOOK_SLOTS - 1;
     b.entries = static_cast<BookRecord*>(std::calloc(size_t(BOOK_SLOTS), sizeof(BookRecord)));
     if (!b.entries) {
         std::fprintf(stderr, "Out of memory for the book table\n");
-        std::exit(-1);
+        b = BookStore{};
+        return false;
     }
     b.used = 0;
     Position p;
     fenToPosition(p, "");
     addBookItem(b, p.hashKey, 0, 0, 1);
+    return true;
 }
 
 void freeBook(BookStore& b) {
@@ -111,10 +113,6 @@ int bookLoad(BookStore& b, const char* name) {
     b.entries = e;
     countUsed(b);
     return BOOK_OK;
-}
-
-void loadBookIntoMemory(BookStore& b, const char* name) {
-    if (bookLoad(b, name) != BOOK_OK) std::exit(-1);
 }
 
 int writeBookFromMemory(const BookStore& b, const char* name) {

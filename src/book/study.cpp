@@ -194,7 +194,7 @@ int book_study(BookStore& b, const Position& p, int plyLimit) {
 
 int study_book(const char* name) {
     BookStore b{};
-    loadBookIntoMemory(b, name);
+    if (bookLoad(b, name) != BOOK_OK) return 255;
     Position start;
     fenToPosition(start, "");
     int status = 0;

@@ -33,7 +33,6 @@ constexpr auto sq_color = [] {
     for (int sq = 0; sq < 64; ++sq) t[sq] = ((sq >> 3) + (sq & 7)) % 2 == 0;  // a1 is dark
     return t;
 }();
-constexpr int stageWeight[7] = {0, 0, 0, 1, 2, 6, 0};
 
 // Truncation toward zero that maps values beyond 32 bits to INT32_MIN, as
 // the processor's conversion does, instead of undefined behaviour.
@@ -50,21 +49,6 @@ constexpr int32_t wneg(int32_t a) { return int32_t(0u - uint32_t(a)); }
 constexpr Bitboard behind(Bitboard b, int col) { return col == WHITE ? b >> 8 : b << 8; }
 
 }  // namespace
-
-int getSTAGE(const Position& p) {
-    int s = 0;
-    for (int col = 0; col < 2; ++col)
-        for (int k = BISHOP; k <= QUEEN; ++k) s += stageWeight[k] * popCount(p.pcs[col][k]);
-    return s;
-}
-
-ScorePair getSC(const Position& p) {
-    ScorePair s = 0;
-    for (int col = 0; col < 2; ++col)
-        for (int k = PAWN; k <= KING; ++k)
-            for (Bitboard b = p.pcs[col][k]; b; b &= b - 1) s = spAdd(s, pst[(col * 8 + k) * 64 + nextBit(b)]);
-    return s;
-}
 
 int eval(const Position& p) {
     EvalCacheEntry& cached = eca[p.hashKey & EC_MASK];

@@ -2,6 +2,7 @@
 // Static evaluation in centipawns from the side to move's view.
 #include <cstdint>
 
+#include "board/pst.h"
 #include "board/types.h"
 
 struct EvalCacheEntry {
@@ -11,11 +12,9 @@ struct EvalCacheEntry {
 constexpr int EC_MASK = 4095;
 extern thread_local EvalCacheEntry eca[EC_MASK + 1];  // static values by position key, one cache per search thread
 
-int eval(const Position& p);  // needs current pstScore and stage
+int eval(const Position& p);  // needs current pstScore and stage (board/pst.h)
 // Empties the pawn hash and the evaluation cache.
 void clearEvalCaches();
-int getSTAGE(const Position& p);
-ScorePair getSC(const Position& p);
 
 // Where col's pieces count their mobility: not attacked by an enemy pawn
 // (enemy pieces other than pawns always count) and not on col's own pawns.

@@ -10,7 +10,6 @@
 #include "eval/eval.h"
 #include "eval/params.h"
 
-ScorePair pst[1024];
 ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
 ScorePair kstab[96];
 ScorePair distBon[8];
@@ -216,8 +215,8 @@ void reInitEval() {
         int32_t rankMid = pawnRankMid[r] + (f == 3 || f == 4 ? pawnRankMid[r] : 0);
         int32_t m = wmul(pawnFileMid[f] + rankMid, getMidVal(ptabm));
         int32_t e = wmul(pawnFileEnd[f] + pawnRankEnd[r], getEndVal(ptabm));
-        pst[(WHITE * 8 + PAWN) * 64 + sq] = scorePair(m, e);
-        pst[(BLACK * 8 + PAWN) * 64 + (sq ^ 56)] = spNeg(scorePair(m, e));
+        pst[pieceSquareIndex(WHITE, PAWN, sq)] = scorePair(m, e);
+        pst[pieceSquareIndex(BLACK, PAWN, sq ^ 56)] = spNeg(scorePair(m, e));
     }
     struct Shape {
         int kind;
@@ -229,8 +228,8 @@ void reInitEval() {
     for (const Shape& s : shapes) {
         for (int i = 0; i < 64; ++i) {
             ScorePair v = MUL(s.shape[i], s.mult);
-            pst[(WHITE * 8 + s.kind) * 64 + (i ^ 56)] = v;
-            pst[(BLACK * 8 + s.kind) * 64 + i] = spNeg(v);
+            pst[pieceSquareIndex(WHITE, s.kind, i ^ 56)] = v;
+            pst[pieceSquareIndex(BLACK, s.kind, i)] = spNeg(v);
         }
     }
 
@@ -242,8 +241,8 @@ void reInitEval() {
     }
     for (int k = PAWN; k <= QUEEN; ++k) {
         for (int sq = 0; sq < 64; ++sq) {
-            ScorePair& w = pst[(WHITE * 8 + k) * 64 + sq];
-            ScorePair& b = pst[(BLACK * 8 + k) * 64 + sq];
+            ScorePair& w = pst[pieceSquareIndex(WHITE, k, sq)];
+            ScorePair& b = pst[pieceSquareIndex(BLACK, k, sq)];
             w = spAdd(w, material[k]);
             b = spSub(b, material[k]);
         }

@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "base/score.h"
+#include "board/pst.h"
 
-extern ScorePair pst[1024];  // [(colour * 8 + kind) * 64 + square], material included
 extern ScorePair n_mob_x[16], b_mob_x[16], r_mob_x[16], q_mob_x[32];
 extern ScorePair kstab[96];
 extern ScorePair distBon[8];
@@ -18,5 +18,5 @@ extern ScorePair pp[128], pp40[128], ppm10[128], cpp[128];
 extern int32_t maxPceVals[8];
 
 double mobCalc(int x, int adj, double w);
-void reInitEval();  // rebuild every table, then empty the pawn and evaluation caches
+void reInitEval();  // rebuild every table (pst too), then empty the pawn and evaluation caches
 void init_eval();

@@ -1,15 +1,11 @@
 // The "go" command: its words, the time budget of a move, and the search call.
-#include <strings.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 
 #include "base/general.h"
-#include "board/attacks.h"
-#include "board/make.h"
-#include "board/movegen.h"
+#include "board/legal.h"
 #include "board/notation.h"
 #include "frontend/interface.h"
 #include "search/search.h"
@@ -38,25 +34,9 @@ bool isGoWord(const char* w) {
     return false;
 }
 
-// The legal move of p whose text is `text` (letter case ignored), or 0.
-Move legalMoveNamed(const Position& p, const char* text) {
-    Move list[MAX_MOVES];
-    int n = genAll(p, list);
-    for (int i = 0; i < n; ++i) {
-        char t[8];
-        alg(list[i], t);
-        if (strcasecmp(t, text) != 0) continue;
-        Position child;
-        make(p, child, list[i]);
-        --nodecount;  // a test of the root's moves, not a searched node
-        return fasterInCheck(child, sideToMove(p)) ? 0 : list[i];
-    }
-    return 0;
-}
-
 // Adds the legal root move that `text` names, if any, to the searchmoves list.
 void addSearchMove(const Position& p, const char* text, SearchLimits& limits) {
-    const Move m = legalMoveNamed(p, text);
+    const Move m = findLegalMove(p, text);
     if (!m || limits.searchMovesCount >= MAX_ROOT_MOVES) return;
     for (int k = 0; k < limits.searchMovesCount; ++k)
         if (limits.searchMoves[k] == m) return;

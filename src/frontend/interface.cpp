@@ -13,7 +13,6 @@
 
 #include "base/general.h"
 #include "base/platform.h"
-#include "board/attacks.h"
 #include "board/notation.h"
 #include "eval/params.h"
 #include "eval/eval.h"
@@ -114,7 +113,10 @@ void cmdPosition(char** words, int n, char* fen) {
         // A side-to-move field, when there is one, is judged first: a bad one
         // ends the engine whatever else is wrong with the text. Only then do
         // the guards refuse a text that would leave the game unplayable.
-        if (end > 3) fenCheckSide(fen);
+        if (end > 3 && !fenSideIsValid(fen)) {
+            std::fprintf(stderr, "Error in ctm for fen \"%.*s\"", FEN_MAX, fen);
+            platformExit(1);
+        }
         if (end < 6 || !fenIsValid(fen)) {
             std::printf("info string invalid fen\n");
             return;
@@ -140,7 +142,7 @@ void cmdPosition(char** words, int n, char* fen) {
         }
         // A move that is not in the list, or that leaves the mover's king
         // attacked, ends the list: the game stays at the position before it.
-        if (!algMake(gme[ply], gme[ply + 1], words[i]) || fasterInCheck(gme[ply + 1], sideToMove(gme[ply]))) {
+        if (!algMake(gme[ply], gme[ply + 1], words[i])) {
             std::printf("info string illegal move %s\n", words[i]);
             break;
         }

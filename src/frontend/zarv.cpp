@@ -29,10 +29,7 @@ int main(int argc, char** argv) {
     ply = 0;
     fenToPosition(gme[0], "");  // the game holds the start position until "position"
     std::fprintf(stderr, "Zarv Version %s\n", VERSION);
-    if (report) {
-        book_report("zarv.book");
-        return 0;
-    }
+    if (report) return book_report("zarv.book") ? 0 : 255;
     if (hashMeg != 0) hashtable = ttabMakeHashTable(hashMeg);
 
     // UCI() handles one line and returns at once when none waits; the engine

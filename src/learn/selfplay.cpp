@@ -5,6 +5,7 @@
 
 #include "base/general.h"
 #include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -18,19 +19,6 @@ namespace {
 
 // A year: only the node budget ends a search.
 constexpr double NO_CLOCK = 31622400.0;
-
-int legalMoves(const Position& p, Move* legal) {
-    Move list[MAX_MOVES];
-    const int n = genAll(p, list);
-    const int side = sideToMove(p);
-    int count = 0;
-    Position child;
-    for (int i = 0; i < n; ++i) {
-        make(p, child, list[i]);
-        if (!fasterInCheck(child, side)) legal[count++] = list[i];
-    }
-    return count;
-}
 
 const char* resultText(int result) { return result == 2 ? "1.0" : result == 1 ? "0.5" : "0.0"; }
 
@@ -55,8 +43,6 @@ Rng gameRng(uint64_t seed, uint64_t index) {
 void gameStart(Game& g, const char* fen) {
     Position& p = g.pos[0];
     fenToPosition(p, fen && *fen ? fen : START_FEN);
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
     g.fifty[0] = 0;
     g.count = 1;
     g.firstPlayed = 0;
@@ -138,14 +124,7 @@ Move engineMove(Game& g, uint64_t nodes) {
     limits.printLines = false;
     uciBeginSearch(p, limits);
     signals.abortflag = 0;
-    Move legal[MAX_MOVES];
-    const int n = legalMoves(p, legal);
-    for (int i = 0; i < n; ++i) {
-        char text[8];
-        alg(legal[i], text);
-        if (std::strcmp(text, search.bestMove) == 0) return legal[i];
-    }
-    return 0;
+    return findLegalMove(p, search.bestMove);
 }
 
 bool isQuiet(const Position& p) {
@@ -164,14 +143,7 @@ void fullFen(const Position& p, int fifty, int fullMove, char* out) {
     positionToFen(p, out);
     char* o = std::strchr(out, ' ');
     o += std::sprintf(o, " %c ", sideToMove(p) == WHITE ? 'w' : 'b');
-    const char* start = o;
-    constexpr struct {
-        Bitboard squares;
-        char letter;
-    } rights[4] = {{0x90ULL, 'K'}, {0x11ULL, 'Q'}, {0x9000000000000000ULL, 'k'}, {0x1100000000000000ULL, 'q'}};
-    for (const auto& r : rights)
-        if (!(p.castle & r.squares)) *o++ = r.letter;
-    if (o == start) *o++ = '-';
+    o += castlingField(p, o);
     *o++ = ' ';
     if (p.ep) {
         const int sq = nextBit(p.ep);

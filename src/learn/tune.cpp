@@ -44,8 +44,6 @@ bool parseSample(char* line, Sample& s) {
     const char* side = words[first + 1];
     if ((std::strcmp(side, "w") != 0 && std::strcmp(side, "b") != 0) || !fenIsValid(fen.c_str())) return false;
     fenToPosition(s.pos, fen.c_str());
-    s.pos.stage = getSTAGE(s.pos);
-    s.pos.pstScore = getSC(s.pos);
     s.result = int8_t(result);
     return true;
 }

@@ -42,7 +42,6 @@ inline bool stopForNodeLimit() {
 // Under-promotions (knight, rook, bishop) are never searched.
 constexpr Move UNDERPROMOTION_ABOVE = 20479;
 
-inline int histIndex(int col, int kind, int sq) { return (col * 8 + kind) * 64 + sq; }
 
 // Starts loading a child's table bucket while the child is still being set up.
 inline void prefetchTable(uint64_t key) {

@@ -65,7 +65,7 @@ int mixedKey(const GenContext& g, Move m, bool evasions) {
 // Success ratio of a quiet move in 0..2047. Counters below 2^53 take the plain
 // 64-bit product; larger ones the 128-bit one, so every size gives the exact quotient.
 int historyKey(int col, int kind, int to) {
-    int i = (col * 8 + kind) * 64 + to;
+    int i = pieceSquareIndex(col, kind, to);
     uint64_t s = learned.his_s[i], f = learned.his_f[i];
     if (s < (uint64_t(1) << 53)) return int(s * 2048 / (s + f + 1));
     return int(2048 * (unsigned __int128)s / (s + f + 1));
@@ -96,22 +96,6 @@ struct QuietWriter {
     }
 };
 
-// Castling straight from the rights, the empty squares and the enemy's attack
-// board; the attack board is built only when a castling is otherwise possible.
-void addCastling(const GenContext& g, QuietWriter& w, Bitboard occ) {
-    const Position& p = *g.pos;
-    int col = w.col;
-    Bitboard cm = p.castle;
-    Bitboard shift = col == WHITE ? 0 : 56;
-    bool king = !(cm & (0x90ULL << shift)) && !(occ & (0x60ULL << shift));
-    bool queen = !(cm & (0x11ULL << shift)) && !(occ & (0x0eULL << shift));
-    if (!king && !queen) return;
-    Bitboard att = getAttBoard(p, col ^ 1);
-    int e = col == WHITE ? 4 : 60;
-    if (king && !(att & (0x70ULL << shift))) w.add(e, e + 2, KING, CASTLE);
-    if (queen && !(att & (0x1cULL << shift))) w.add(e, e - 2, KING, CASTLE);
-}
-
 // Quiet moves in their generation order: castling, single pawn steps, knights,
 // bishops, rooks, queens, king, double steps. Returns the count written.
 int genQuiets(const GenContext& g, uint32_t* list) {
@@ -121,7 +105,9 @@ int genQuiets(const GenContext& g, uint32_t* list) {
     const Bitboard* own = p.pcs[col];
     QuietWriter w{list, 0, col};
 
-    addCastling(g, w, occ);
+    Move castlings[2];
+    for (int i = 0, n = genCastling(p, col, castlings); i < n; ++i)
+        w.add(moveFrom(castlings[i]), moveTo(castlings[i]), KING, CASTLE);
 
     // Pawn steps: a step from the seventh rank is a promotion, made elsewhere.
     int up = col == WHITE ? 8 : -8;

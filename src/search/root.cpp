@@ -197,6 +197,18 @@ int searchRoot(const Position& p, int depth, PvLine& line, int from) {
     return best;
 }
 
+void startLearnedTables() {
+    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
+    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
+    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
+    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
+    if (learned.used) return;
+    for (int col = 0; col < 2; ++col)
+        for (int kind = PAWN; kind <= KING; ++kind)
+            for (int sq = 0; sq < 64; ++sq)
+                learned.his_s[pieceSquareIndex(col, kind, sq)] = learned.his_f[pieceSquareIndex(col, kind, sq)] = 1;
+}
+
 void startSearch(Position& p, const SearchLimits& limits) {
     SearchState& S = search;
     S.limits = limits;
@@ -204,16 +216,7 @@ void startSearch(Position& p, const SearchLimits& limits) {
     signals.abortflag = 0;
     signals.ponderMode = limits.ponder;
     S.firstIterationDone = 0;
-    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
-    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
-    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
-    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
-    if (!learned.used) {
-        for (int col = 0; col < 2; ++col)
-            for (int kind = PAWN; kind <= KING; ++kind)
-                for (int sq = 0; sq < 64; ++sq)
-                    learned.his_s[histIndex(col, kind, sq)] = learned.his_f[histIndex(col, kind, sq)] = 1;
-    }
+    startLearnedTables();
     p.pstScore = getSC(p);
     p.stage = getSTAGE(p);
     // Without a table every search starts afresh.

@@ -50,7 +50,7 @@ void reduceHis() {
     for (int col = 0; col < 2; ++col)
         for (int kind = PAWN; kind <= KING; ++kind)
             for (int sq = 0; sq < 64; ++sq) {
-                int i = histIndex(col, kind, sq);
+                int i = pieceSquareIndex(col, kind, sq);
                 learned.his_s[i] = std::max<uint64_t>(learned.his_s[i] / 2, 1);
                 learned.his_f[i] = std::max<uint64_t>(learned.his_f[i] / 2, 1);
             }
@@ -92,7 +92,7 @@ MoveClass classify(const Position& p, const Position& child, Move m, bool captur
 void updateHistory(int side, const QuietList& ql) {
     bool over = false;
     for (int i = 0; i < ql.n; ++i) {
-        int idx = histIndex(side, ql.q[i].kind, ql.q[i].to);
+        int idx = pieceSquareIndex(side, ql.q[i].kind, ql.q[i].to);
         uint64_t v = i + 1 == ql.n ? ++learned.his_s[idx] : ++learned.his_f[idx];
         if (v > HISTORY_LIMIT) over = true;
     }

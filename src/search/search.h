@@ -114,6 +114,10 @@ extern SearchHooks searchHooks;
 // Returns 1 when the node must return 0.
 int pollStep();
 
+// This thread's tables as a search starts: killers cleared, and history
+// counters set to 1 at the first search since a fresh start (learned.used
+// still false).
+void startLearnedTables();
 // Sets up a search of p as every search starts: the running state from the
 // limits, killers cleared, the first search since a fresh start sets the
 // history counters to 1 and clears the table, the table aged, the clock read.

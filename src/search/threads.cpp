@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
-#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -44,17 +43,8 @@ void helperSearch(int index, Position root, const SearchLimits& limits) {
     search.limits = limits;
     search.limits.nodes = 0;
     search.limits.printLines = false;
-    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
-    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
-    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
-    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
-    if (!learned.used) {
-        for (int col = 0; col < 2; ++col)
-            for (int kind = PAWN; kind <= KING; ++kind)
-                for (int sq = 0; sq < 64; ++sq)
-                    learned.his_s[histIndex(col, kind, sq)] = learned.his_f[histIndex(col, kind, sq)] = 1;
-        learned.used = true;
-    }
+    startLearnedTables();
+    learned.used = true;  // the table is the main thread's to clear
     nodecount = 0;
     PvLine line;
     for (int k = 1; !signals.abortflag; k += k == 1 ? 1 + (index & 1) : 1) {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "board_support.h"
-#include "eval/eval.h"
+#include "board/pst.h"
 
 namespace {
 

@@ -19,7 +19,9 @@ using Line = std::vector<std::string>;
 
 struct TestBook {
     BookStore b{};
-    explicit TestBook(bool fresh = true) { fresh ? initBook(b) : void(); }
+    explicit TestBook(bool fresh = true) {
+        if (fresh) initBook(b);
+    }
     ~TestBook() { freeBook(b); }
 };
 

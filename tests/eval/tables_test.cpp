@@ -18,7 +18,8 @@ TEST_F(EvalTest, DefaultEntries) {
     fold(maxPceVals);
     EXPECT_EQ(fingerprint, 11089877777790992374u);
     for (int k = 1; k <= 6; ++k)
-        for (int sq = 0; sq < 64; ++sq) ASSERT_EQ(pst[(8 + k) * 64 + (sq ^ 56)], spNeg(pst[k * 64 + sq]));
+        for (int sq = 0; sq < 64; ++sq)
+            ASSERT_EQ(pst[pieceSquareIndex(BLACK, k, sq ^ 56)], spNeg(pst[pieceSquareIndex(WHITE, k, sq)]));
 }
 
 TEST_F(EvalTest, ZeroWeightsNegativeBonusAndCaches) {

@@ -113,13 +113,13 @@ TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
     EXPECT_FALSE(writePersonality((dir + "/no/such/dir").c_str(), {}));
     const Position p = fromFen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
     const int installed = eval(p);
-    const ScorePair tableEntry = pst[(WHITE * 8 + PAWN) * 64 + 28];
+    const ScorePair tableEntry = pst[pieceSquareIndex(WHITE, PAWN, E4)];
     defaultWeights();
     ASSERT_NE(eval(p), installed);
     ASSERT_EQ(readPersonality(path.c_str()), 1);
     EXPECT_EQ(weights(), v);
     EXPECT_EQ(eval(p), installed);
-    EXPECT_EQ(pst[(WHITE * 8 + PAWN) * 64 + 28], tableEntry);
+    EXPECT_EQ(pst[pieceSquareIndex(WHITE, PAWN, E4)], tableEntry);
 }
 
 // On games of its own: the held-out share is whole games, and the fitted scale

@@ -224,7 +224,7 @@ TEST_F(SearchTest, RepetitionCutOffLeavesKillersAndHistory) {
     const Position& p = line.back();  // black: f6g8 repeats the position after b8c6
     uint64_t* his_s = learned.his_s;
     const uint64_t* his_f = learned.his_f;
-    const int toE4 = histIndex(BLACK, KNIGHT, sq("e4")), toG8 = histIndex(BLACK, KNIGHT, sq("g8"));
+    const int toE4 = pieceSquareIndex(BLACK, KNIGHT, sq("e4")), toG8 = pieceSquareIndex(BLACK, KNIGHT, sq("g8"));
     his_s[toE4] = 1000000;  // f6e4 first (it hangs the knight to c3), then f6g8
     his_s[toG8] = 100000;
     const std::vector<uint64_t> s0(his_s, his_s + 1024), f0(his_f, his_f + 1024);

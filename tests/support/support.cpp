@@ -145,7 +145,6 @@ RunResult runDev(const std::string& args, double timeoutSec) {
 Position fromFen(const std::string& fen) {
     Position p{};
     fenToPosition(p, fen.c_str());
-    p.pstScore = getSC(p), p.stage = getSTAGE(p);
     return p;
 }
 

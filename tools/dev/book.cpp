@@ -22,13 +22,11 @@ int usageError(const char* why) {
 }
 
 // Loads FILE, or starts a new book when there is none yet (a file of length
-// 0 holds nothing either). 0 when the file exists but is no book.
+// 0 holds nothing either). 0 when the file exists but is no book, or there is
+// no memory for a new one.
 int openBook(BookStore& b, const char* name) {
     int64_t size = platformFileSize(name);
-    if (size <= 0) {
-        initBook(b);
-        return 1;
-    }
+    if (size <= 0) return initBook(b);
     if (bookLoad(b, name) != BOOK_OK) {
         std::fprintf(stderr, "zarv-dev book: cannot read \"%s\"\n", name);
         return 0;
@@ -40,8 +38,7 @@ int runReport(int argc, char** argv) {
     if (argc > 3) return usageError("report takes at most one file");
     const char* name = argc == 3 ? argv[2] : BOOK_FILE;
     if (platformFileSize(name) < 0) std::fprintf(stderr, "zarv-dev book: no book file \"%s\"\n", name);
-    book_report(name);  // ends the process with status 255 when there is no usable book
-    return 0;
+    return book_report(name) ? 0 : 255;
 }
 
 int runInsert(int argc, char** argv) {
@@ -78,7 +75,7 @@ int runStudy(int argc, char** argv) {
     if (platformFileSize(name) <= 0) {
         std::fprintf(stderr, "zarv-dev book: starting a new book \"%s\"\n", name);
         BookStore b{};
-        initBook(b);
+        if (!initBook(b)) return 255;
         int failed = writeBookFromMemory(b, name);
         freeBook(b);
         if (failed) return 1;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/general.h"
-#include "board/attacks.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -15,12 +15,6 @@
 #include "eval/pawns.h"
 
 namespace {
-
-// The search entry points compute these on the root before evaluating.
-void prepare(Position& p) {
-    p.pstScore = getSC(p);
-    p.stage = getSTAGE(p);
-}
 
 int evalMain(int argc, char** argv) {
     int first = 1;
@@ -37,7 +31,6 @@ int evalMain(int argc, char** argv) {
     }
     Position p;
     if (!devPosition(argc, argv, first, p)) return DEV_USAGE;
-    prepare(p);
     std::printf("eval %d\n", eval(p));
     return 0;
 }
@@ -78,13 +71,9 @@ int evalbenchMain(int argc, char** argv) {
     for (const char* fen : benchFens) {
         Position& root = set[count++];
         fenToPosition(root, fen);
-        prepare(root);
         Move moves[MAX_MOVES];
-        const int n = genAll(root, moves);
-        for (int i = 0; i < n && count < 2048; ++i) {
-            make(root, set[count], moves[i]);
-            if (!fasterInCheck(set[count], sideToMove(root))) ++count;
-        }
+        const int n = legalMoves(root, moves);
+        for (int i = 0; i < n && count < 2048; ++i) make(root, set[count++], moves[i]);
     }
     long long total = 0, sum = 0;
     double secs = 0;

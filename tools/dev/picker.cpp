@@ -2,11 +2,11 @@
 // generator cross-checks over a whole legal tree, and the board picture.
 #include <cinttypes>
 #include <cstdio>
-#include <strings.h>
 
 #include "base/general.h"
 #include "board/attacks.h"
 #include "board/display.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/notation.h"
@@ -16,19 +16,6 @@
 #include "legaltree.h"
 
 namespace {
-
-// The move of p whose text is `text` (letter case ignored), as the move reader
-// finds it; 0 when p has no such move.
-Move findMove(const Position& p, const char* text) {
-    Move list[MAX_MOVES];
-    int n = genAll(p, list);
-    char buf[8];
-    for (int i = 0; i < n; ++i) {
-        alg(list[i], buf);
-        if (strcasecmp(buf, text) == 0) return list[i];
-    }
-    return 0;
-}
 
 int runSee(int argc, char** argv) {
     if (argc < 2) {
@@ -55,13 +42,11 @@ uint64_t walk(const Position& p, int depth) {
     uint64_t nodes = 1;
     if (depth == 0) return nodes;
     Move list[MAX_MOVES];
-    int n = genAll(p, list);
-    int col = sideToMove(p);
+    const int n = legalMoves(p, list);
     Position child;
     for (int i = 0; i < n; ++i) {
         make(p, child, list[i]);
-        if (fasterInCheck(child, col)) continue;
-        child.inCheck = fasterInCheck(child, col ^ 1);
+        child.inCheck = fasterInCheck(child, sideToMove(child));
         nodes += walk(child, depth - 1);
     }
     return nodes;

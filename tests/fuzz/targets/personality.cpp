@@ -24,8 +24,6 @@ int fuzzPersonality(const uint8_t* data, size_t size) {
     for (const char* fen : POSITIONS) {
         Position p{};
         fenToPosition(p, fen);
-        p.pstScore = getSC(p);
-        p.stage = getSTAGE(p);
         eval(p);
     }
     return 0;
