@@ -14,17 +14,17 @@ thread_local std::atomic<uint64_t>* helperNodesOut = nullptr;
 
 int pollStep() {
     const uint32_t tics = ++search.tics;
-    // A helper reads neither input nor the clock: the main thread stops it.
-    if (helperNodesOut) {
-        if (!(tics & 0x3ff)) helperNodesOut->store(nodecount, std::memory_order_relaxed);
-        return signals.abortflag;
-    }
     // "go nodes" is tested at every node, so the count is exact.
     if (nodeLimitReached() || (searchHooks.nodeCap && nodecount >= searchHooks.nodeCap)) {
         signals.abortflag = 1;
         return 1;
     }
     if (tics & 0x3ff) return 0;
+    // A helper reads neither input nor the clock: the main thread stops it.
+    if (helperNodesOut) {
+        helperNodesOut->store(nodecount, std::memory_order_relaxed);
+        return signals.abortflag;
+    }
     if (!(tics & searchHooks.inputPollMask)) {
         // Input is served from inside the search: "stop", "ponderhit",
         // "isready" and "quit" reach a running search here and nowhere else.

@@ -41,25 +41,31 @@ TTSlot* bucketOf(const TTable& t, uint64_t key) {
 // or an empty one first, else the victim of the replacement rule. `own` tells
 // the caller whether the slot was its own key's (or empty) rather than a
 // displaced entry.
-TTSlot* chooseSlot(const TTable& t, uint64_t key, bool& own, TTEntry& old) {
+// The depth and age fields of a data word (TTEntry's byte order).
+int depthOf(uint64_t data) { return int16_t(data >> 32); }
+uint32_t ageOf(uint64_t data) { return uint32_t(data >> 56); }
+
+TTSlot* chooseSlot(const TTable& t, uint64_t key, bool& own, uint64_t& old) {
     TTSlot* b = bucketOf(t, key);
     TTSlot* victim = b;
-    TTEntry v{};
+    uint64_t v = 0;
     for (int i = 0; i < BUCKET; ++i) {
-        const TTEntry e = ttRead(b[i]);
-        if (e.key == 0 || e.key == key) {
+        const uint64_t data = std::atomic_ref<uint64_t>(b[i].data).load(std::memory_order_relaxed);
+        const uint64_t k = std::atomic_ref<uint64_t>(b[i].check).load(std::memory_order_relaxed) ^ data;
+        if (k == 0 || k == key) {
             own = true;
-            old = e;
+            old = data;
             return b + i;
         }
         if (i == 0) {
-            v = e;
+            v = data;
             continue;
         }
         // Entries of earlier searches go before those of this one; within a
         // class the shallower goes; on equal depth the earlier slot goes.
-        int w = (e.depth < v.depth ? 1 : 0) + 2 * (v.age == t.age ? 1 : 0) + 2 * (e.age != t.age ? 1 : 0) - 2;
-        if (w > 0) victim = b + i, v = e;
+        int w = (depthOf(data) < depthOf(v) ? 1 : 0) + 2 * (ageOf(v) == t.age ? 1 : 0) +
+                2 * (ageOf(data) != t.age ? 1 : 0) - 2;
+        if (w > 0) victim = b + i, v = data;
     }
     own = false;
     old = v;
@@ -123,8 +129,11 @@ bool ttabGet(const TTable& t, uint64_t key, TTEntry& out) {
     if (!t.entries) return false;
     const TTSlot* b = bucketOf(t, key);
     for (int i = 0; i < BUCKET; ++i) {
-        out = ttRead(b[i]);
-        if (out.key == key) return true;
+        const uint64_t data = std::atomic_ref<const uint64_t>(b[i].data).load(std::memory_order_relaxed);
+        if ((std::atomic_ref<const uint64_t>(b[i].check).load(std::memory_order_relaxed) ^ data) != key) continue;
+        out.key = key;
+        std::memcpy(&out.score, &data, sizeof data);
+        return true;
     }
     return false;
 }
@@ -132,8 +141,10 @@ bool ttabGet(const TTable& t, uint64_t key, TTEntry& out) {
 void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move) {
     if (!t.entries || score < -32500 || score > 32500) return;
     bool own;
+    uint64_t old;
+    TTSlot* slot = chooseSlot(t, key, own, old);
     TTEntry e;
-    TTSlot* slot = chooseSlot(t, key, own, e);
+    std::memcpy(&e.score, &old, sizeof old);
     // A bound without a move keeps the move an earlier search of this
     // position found; a displaced entry's move belongs to another position.
     if (move != 0 || !own) e.move = uint16_t(move);
