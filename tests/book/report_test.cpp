@@ -53,7 +53,8 @@ TEST(BookInsert, AddsTheLineAndStopsAtAMoveThatIsNotLegal) {
 }
 
 TEST(BookReportProgram, EngineReportSwitch) {
-    std::string dir = makeTempDir(), banner = "Zarv Version 1.3\n";
+    const TempDir tmp;
+    const std::string dir = tmp.path, banner = "Zarv Version 1.3\n";
     RunResult none = runProgram({ZARV_BIN, "-report"}, "", 30, dir);
     EXPECT_TRUE(none.status == 255 && none.out.empty() && none.err == banner);
     TestBook t;
@@ -74,7 +75,6 @@ TEST(BookReportProgram, EngineReportSwitch) {
         EXPECT_TRUE(bad.status == 255 && bad.out.empty());
         EXPECT_EQ(bad.err.find("\"zarv.book\" refused: its length of " + std::to_string(bytes)) != std::string::npos, bytes > 0);
     }
-    removeTree(dir);
 }
 
 }  // namespace

@@ -48,7 +48,8 @@ TEST(BookFile, WriteThenLoadIsByteIdentical) {
     TestBook t, back(false);
     const uint64_t key = 0x0102030405060708ULL;
     addBookItem(t.b, key, -15, 60, 1);
-    std::string dir = makeTempDir(), path = dir + "/my.book";
+    const TempDir tmp;
+    const std::string dir = tmp.path, path = dir + "/my.book";
     std::ofstream(path) << "an older book";
     ASSERT_EQ(writeBookFromMemory(t.b, path.c_str()), 0);
     const std::string bytes = readText(path);
@@ -59,13 +60,13 @@ TEST(BookFile, WriteThenLoadIsByteIdentical) {
     ASSERT_EQ(bookLoad(back.b, path.c_str()), BOOK_OK);
     EXPECT_EQ(std::memcmp(back.b.entries, t.b.entries, bytes.size()), 0);
     EXPECT_EQ(back.b.used, 2);  // the start and the key: the fill limit counts them
-    removeTree(dir);
 }
 
 // A write that fails says so and leaves whatever stands under the name.
 TEST(BookFile, FailedWritesAreReported) {
     TestBook t;
-    std::string dir = makeTempDir();
+    const TempDir tmp;
+    const std::string dir = tmp.path;
     ::testing::internal::CaptureStderr();
     EXPECT_EQ(writeBookFromMemory(t.b, (dir + "/no such dir/my.book").c_str()), -1);
     const std::string taken = dir + "/taken";  // a directory with a file in it: no rename onto it
@@ -75,7 +76,6 @@ TEST(BookFile, FailedWritesAreReported) {
     EXPECT_EQ(err.find("Cannot write book file \"" + dir + "/no such dir/my.book_tmpX\": "), 0u) << err;
     EXPECT_NE(err.find("Cannot replace book file \"" + taken + "\" with \"" + taken + "_tmpX\": "), err.npos) << err;
     EXPECT_TRUE(std::ifstream(taken + "/x").good());
-    removeTree(dir);
 }
 
 }  // namespace

@@ -5,16 +5,9 @@
 namespace {
 
 TEST_F(EvalTest, KpkScoresAndColourFlip) {
-    const std::pair<const char*, int> cases[] = {
-        {"4k3/8/4K3/4P3/8/8/8/8 w - -", 404},  {"7k/8/8/8/8/8/7P/5K2 w - -", 3},  // defender in the corner
-        {"8/8/8/8/8/k7/P7/K7 w - -", 3},       {"8/8/8/8/4k3/8/4P3/4K3 w - -", 3},
-        {"4k3/8/8/8/8/8/4P3/4K3 w - -", 356},  {"8/8/8/7k/P7/8/8/K7 b - -", 388},  // outside the square
-        {"8/6k1/8/8/8/8/P7/K7 b - -", 3},      {"K7/8/8/8/8/8/p7/k7 w - -", -436},
-    };
-    for (auto [fen, v] : cases) {
-        const Position p = evalPos(fen);
-        EXPECT_EQ(kpvsk(p), v) << fen;
-        EXPECT_EQ(kpvsk(mirror(p, 56)), -v) << fen;
+    for (const auto& c : readTable("kpk.txt")) {  // FEN | score
+        const Position p = evalPos(c[0]);
+        EXPECT_EQ(std::pair(kpvsk(p), kpvsk(mirror(p, 56))), std::pair(std::stoi(c[1]), -std::stoi(c[1]))) << c[0];
     }
     EXPECT_EQ(dist(0, 63) * 10 + dist(9, 12), 73);
 }

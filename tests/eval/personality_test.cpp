@@ -12,9 +12,9 @@ namespace {
 using Names = std::vector<std::string>;
 
 struct PersonalityTest : EvalTest {
-    std::string dir = makeTempDir();
+    const TempDir tmp;
+    const std::string dir = tmp.path;
     int files = 0;
-    ~PersonalityTest() override { removeTree(dir); }
     std::string write(const std::string& text) {
         const std::string path = dir + "/p" + std::to_string(files++);
         std::ofstream(path, std::ios::binary) << text;

@@ -15,8 +15,8 @@
 TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchHooks.poll, &UCI); }
 
 TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
-    const std::string dir = makeTempDir();
-    const std::string good = dir + "/Weights", missing = dir + "/none";
+    const TempDir dir;
+    const std::string good = dir.path + "/Weights", missing = dir.path + "/none";
     std::ofstream(good) << "ropen 180 180\n";
     const TTable saved = hashtable;
     hashtable = ttabMakeHashTable(1);
@@ -38,5 +38,4 @@ TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     ttabFreeHashTable(hashtable);
     hashtable = saved;
     defaultWeights();
-    removeTree(dir);
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-// Engine tables, a 1 MB hash table, bounded searches and the exit hook; once.
+// Engine tables, a 1 MB hash table and bounded searches; once.
 void fuzzInit();
 [[noreturn]] void fuzzFail(const char* what);
 #define FUZZ_CHECK(cond) \
@@ -15,9 +15,6 @@ void fuzzInit();
         if (!(cond)) fuzzFail(#cond); \
     } while (0)
 
-// Runs fn; returns 1 when it ended in platformExit (refused input, "quit",
-// end of input) instead of returning.
-int fuzzCatchExit(void (*fn)(void*), void* arg);
 // The bytes as a text: cut at the first zero byte and at maxLen characters.
 std::string fuzzText(const uint8_t* data, size_t size, size_t maxLen);
 // Writes the bytes to a file of this process's own and returns its name.

@@ -14,14 +14,14 @@
 
 // Every test starts and ends with the default weights and a self-play engine.
 struct LearnTest : ::testing::Test {
-    std::string dir = makeTempDir();
+    const TempDir tmp;
+    const std::string dir = tmp.path;
     void SetUp() override {
         defaultWeights();
         selfplaySetup();
     }
     void TearDown() override {
         defaultWeights();
-        removeTree(dir);
     }
 };
 

@@ -30,7 +30,8 @@ TEST(LearnCommands, BadOptions) {
 }
 
 TEST(LearnCommands, OpeningsFromAnEpdFile) {
-    const std::string dir = makeTempDir();
+    const TempDir tmp;
+    const std::string dir = tmp.path;
     // Only the last line sets up a position: no kings, a bad side to move.
     std::ofstream(dir + "/o.epd") << "bad line\n8/8/8/8/8/8/8/8 w - -\n4k3/8/8/8/8/8/8/R3K3 x - -\n"
                                      "6k1/5ppp/8/8/8/8/8/R5K1 w - - bm a1a8;\n";
@@ -39,7 +40,6 @@ TEST(LearnCommands, OpeningsFromAnEpdFile) {
     EXPECT_EQ(readText(dir + "/d"), "0 # 1.0 mate 1\n1 # 1.0 mate 1\n");
     std::ofstream(dir + "/none.epd") << "bad line\n";
     EXPECT_EQ(runDev("selfplay " + dir + "/d --openings " + dir + "/none.epd").status, 2);
-    removeTree(dir);
 }
 
 }  // namespace

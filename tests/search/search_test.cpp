@@ -58,26 +58,6 @@ struct SearchTest : ::testing::Test {
 
 }  // namespace
 
-TEST(ScoreText, CentipawnsAndMates) {
-    std::pair<int, const char*> cases[] = {
-        {0, "cp 0"},         {-37, "cp -37"},      {31800, "cp 31800"},   {-31800, "cp -31800"}, {31999, "mate 1"},
-        {31998, "mate 2"},   {31997, "mate 2"},    {31995, "mate 3"},     {-32000, "mate -1"},   {-31998, "mate -1"},
-        {-31996, "mate -2"}, {31801, "mate 100"}, {-31801, "mate -100"},
-    };
-    char out[32];
-    for (auto [s, text] : cases) EXPECT_STREQ((scoreText(s, out), out), text) << s;
-}
-
-TEST(LateMoveReduction, StepsOfTheLogarithmCurve) {
-    struct Range { int from, to, nonPv, pv; } ranges[] = {{2, 2, 2, 0},   {3, 4, 3, 1},   {5, 9, 4, 2},     {10, 21, 5, 3},
-                  {22, 46, 6, 4}, {47, 99, 7, 5}, {100, 215, 8, 6}, {216, 255, 9, 7}};
-    for (auto r : ranges)
-        for (int n = r.from; n <= r.to; ++n) {
-            EXPECT_EQ(lmrReduction(n, false), r.nonPv) << n;
-            EXPECT_EQ(lmrReduction(n, true), r.pv) << n;
-        }
-}
-
 TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
     struct Case { std::vector<std::string> moves; int want; } cases[] = {
         {{"g1f3", "g8f6", "f3g1", "f6g8"}, 0},  // the FEN position itself is never compared

@@ -1,5 +1,5 @@
 // The transposition table: sizes, probe and store with the replacement rule,
-// the bound test and the mate-score conversions.
+// and the memory of freed tables.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -113,14 +113,3 @@ TEST(TTable, StoreProbeAndReplacement) {
     EXPECT_TRUE(t.age == 0 && !ttabGet(t, key(9), e));
     ttabFreeHashTable(t);
 }
-
-TEST(TTable, MateScores) {
-    const int mates[][3] = {{31990, 5, 31995}, {-31990, 5, -31995}, {31799, 5, 31799}, {31800, 5, 31805},
-                            {-31800, 5, -31805}, {-31799, 5, -31799}, {250, 3, 250}};
-    for (auto m : mates) {
-        EXPECT_EQ(to_tt(m[0], m[1]), m[2]) << m[0];
-        EXPECT_EQ(from_tt(m[2], m[1]), m[0]) << m[2];
-    }
-    EXPECT_EQ(mated_in(3), -31997);
-}
-

@@ -1,27 +1,28 @@
 #include "support.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "base/general.h"
 #include "board/make.h"
 #include "board/notation.h"
-#include "eval/eval.h"
+#include "catch_exit.h"
 #include "eval/evaltables.h"
 #include "eval/params.h"
+#include "frontend/interface.h"
 #include "frontend/startup.h"
+#include "legaltree.h"
+#include "search/search.h"
+#include "search/transposition.h"
 
 namespace {
 
@@ -31,108 +32,37 @@ struct EngineTables : ::testing::Environment {
 };
 const auto* const engineTables = ::testing::AddGlobalTestEnvironment(new EngineTables);
 
-double now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
-
-// Reads whatever is available on the process's pipes within `wait` seconds.
-void pump(Proc& p, double wait) {
-    pollfd fds[2] = {{p.out, POLLIN, 0}, {p.err, POLLIN, 0}};
-    if ((p.out < 0 && p.err < 0) || ::poll(fds, 2, int(wait * 1000)) <= 0) return;
-    char buf[65536];
-    for (int i = 0; i < 2; ++i) {
-        int& fd = i == 0 ? p.out : p.err;
-        if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-        ssize_t r = ::read(fd, buf, sizeof buf);
-        if (r > 0) (i == 0 ? p.outBuf : p.errBuf).append(buf, size_t(r));
-        else ::close(fd), fd = -1;
-    }
-}
-
 }  // namespace
-
-Proc startProc(const std::vector<std::string>& args, const std::string& cwd) {
-    int pin[2], pout[2], perr[2];
-    if (::pipe(pin) || ::pipe(pout) || ::pipe(perr)) std::abort();
-    Proc p;
-    p.pid = ::fork();
-    if (p.pid == 0) {
-        ::dup2(pin[0], 0);
-        ::dup2(pout[1], 1);
-        ::dup2(perr[1], 2);
-        for (int fd : {pin[0], pin[1], pout[0], pout[1], perr[0], perr[1]}) ::close(fd);
-        if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) ::_exit(127);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    for (int fd : {pin[0], pout[1], perr[1]}) ::close(fd);
-    p.in = pin[1], p.out = pout[0], p.err = perr[0];
-    ::signal(SIGPIPE, SIG_IGN);
-    return p;
-}
-
-void sendLine(Proc& p, const std::string& line) {
-    const std::string s = line + "\n";  // the engine may already have exited: the test will see that
-    if (p.in >= 0) (void)!::write(p.in, s.data(), s.size());
-}
-
-void closeInput(Proc& p) {
-    if (p.in >= 0) ::close(p.in);
-    p.in = -1;
-}
-
-std::string waitForLine(Proc& p, const std::string& prefix, double timeoutSec) {
-    double end = now() + timeoutSec;
-    for (;;) {
-        size_t nl;
-        while ((nl = p.outBuf.find('\n', p.outPos)) != std::string::npos) {
-            std::string line = p.outBuf.substr(p.outPos, nl - p.outPos);
-            p.outPos = nl + 1;
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.compare(0, prefix.size(), prefix) == 0) return line;
-        }
-        double left = end - now();
-        if (left <= 0 || p.out < 0) return "<timeout>";  // stdout closed: nothing more can come
-        pump(p, left < 0.05 ? left : 0.05);
-    }
-}
-
-int waitExit(Proc& p, double timeoutSec) {
-    double end = now() + timeoutSec;
-    for (;;) {
-        int st;
-        pid_t r = ::waitpid(p.pid, &st, WNOHANG);
-        if (r == p.pid) {
-            while (p.out >= 0 || p.err >= 0) pump(p, 0.2);
-            p.status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-            closeInput(p);
-            return p.status;
-        }
-        if (now() > end) {
-            ::kill(p.pid, SIGKILL);
-            ::waitpid(p.pid, &st, 0);
-            closeInput(p);
-            return -1;
-        }
-        pump(p, 0.02);
-    }
-}
-
-std::vector<std::string> splitLines(const std::string& s) {
-    std::vector<std::string> lines;
-    std::istringstream in(s);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 RunResult runProgram(const std::vector<std::string>& args, const std::string& input, double timeoutSec,
                      const std::string& cwd) {
-    Proc p = startProc(args, cwd);
-    if (!input.empty()) (void)!::write(p.in, input.data(), input.size());
-    closeInput(p);
-    int st = waitExit(p, timeoutSec);
-    return {st, p.outBuf, p.errBuf};
+    // Files, not pipes: nothing waits on a full pipe, and the output is whole once the program has ended.
+    TempDir io;
+    std::ofstream(io.path + "/in") << input;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const char* names[] = {"/in", "/out", "/err"};
+        for (int fd = 0; fd < 3; ++fd)
+            ::dup2(::open((io.path + names[fd]).c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0600), fd);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        if (cwd.empty() || ::chdir(cwd.c_str()) == 0) ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int st = 0, status = -1;
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSec);;) {
+        if (::waitpid(pid, &st, WNOHANG) == pid) {
+            status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+            break;
+        }
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(pid, SIGKILL), ::waitpid(pid, &st, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return {status, readText(io.path + "/out"), readText(io.path + "/err")};
 }
 
 RunResult runDev(const std::string& args, double timeoutSec) {
@@ -142,15 +72,47 @@ RunResult runDev(const std::string& args, double timeoutSec) {
     return runProgram(argv, "", timeoutSec);
 }
 
+RunResult uciSession(const std::string& input) {
+    uciReset();
+    if (hashMeg != 32 || !hashtable.entries) {
+        ttabFreeHashTable(hashtable);
+        hashtable = ttabMakeHashTable(hashMeg = 32);
+    }
+    learned = {}, search = {};
+    platformInputFromMemory(input.data(), input.size());
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    const int status = catchExit([] {
+        for (;;) UCI();
+    });
+    platformInputFromMemory(nullptr, 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    return {status, out, testing::internal::GetCapturedStderr()};
+}
+
+std::vector<std::string> splitLines(const std::string& s) {
+    std::vector<std::string> lines;
+    std::istringstream in(s);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::string lastField(const std::string& text, const std::string& prefix, const std::string& name) {
+    std::string found;
+    for (const auto& line : splitLines(text)) {
+        if (line.rfind(prefix, 0) != 0) continue;
+        std::istringstream words(line);
+        found.clear();
+        for (std::string w; words >> w && found.empty();)
+            if (w == name) words >> found;
+    }
+    return found;
+}
+
 Position fromFen(const std::string& fen) {
     Position p{};
     fenToPosition(p, fen.c_str());
     return p;
-}
-
-void defaultWeights() {
-    for (const ParamEntry& e : paramTable) *e.value = e.def;
-    reInitEval();
 }
 
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen) {
@@ -163,7 +125,30 @@ std::deque<Position> playLine(const std::vector<std::string>& moves, const std::
     return line;
 }
 
+void defaultWeights() {
+    for (const ParamEntry& e : paramTable) *e.value = e.def;
+    reInitEval();
+}
+
 std::string dataPath(const std::string& name) { return std::string(ZARV_TEST_DATA) + "/" + name; }
+
+std::vector<std::vector<std::string>> readTable(const std::string& name) {
+    std::vector<std::vector<std::string>> rows;
+    std::ifstream in(dataPath(name));
+    for (std::string line; std::getline(in, line);) {
+        if (line.find_first_not_of(' ') == line.npos || line[0] == '#') continue;
+        rows.emplace_back();
+        for (size_t from = 0, to = 0; to != line.npos; from = to + 1) {
+            to = line.find('|', from);
+            std::string f;
+            for (size_t i = from; i < std::min(to, line.size()); ++i)  // "\n", "\r", "\t": the control characters
+                f += line[i] != '\\' || i + 1 == line.size() ? line[i] : "\n\r\t"[std::string("nrt").find(line[++i])];
+            const size_t first = f.find_first_not_of(' ');
+            rows.back().push_back(first == f.npos ? "" : f.substr(first, f.find_last_not_of(' ') + 1 - first));
+        }
+    }
+    return rows;
+}
 
 std::vector<PerftCase> loadPerftSuite() {
     std::vector<PerftCase> suite;
@@ -179,18 +164,21 @@ std::vector<PerftCase> loadPerftSuite() {
     return suite;
 }
 
+void walkSuiteTrees(const std::function<void(const Position&, const Position&, Move)>& visit) {
+    for (const PerftCase& c : loadPerftSuite()) walkTree(fromFen(c.fen), 2, visit);
+}
+
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string makeTempDir() {
+TempDir::TempDir() {
     char tmpl[] = "/tmp/zarv-test-XXXXXX";
-    const char* d = ::mkdtemp(tmpl);
-    return d ? d : "/tmp";
+    path = ::mkdtemp(tmpl) ? tmpl : "/tmp/zarv-test-failed";
 }
 
-void removeTree(const std::string& dir) {
+TempDir::~TempDir() {
     std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+    std::filesystem::remove_all(path, ec);
 }

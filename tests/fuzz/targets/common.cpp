@@ -1,7 +1,6 @@
 // What every fuzz target shares: engine set-up, the exit hook and scratch files.
 #include <unistd.h>
 
-#include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -10,26 +9,10 @@
 #include "frontend/startup.h"
 #include "frontend/interface.h"
 #include "base/platform.h"
+#include "catch_exit.h"
 #include "fuzz_targets.h"
 #include "search/search.h"
 #include "search/transposition.h"
-
-namespace {
-
-std::jmp_buf* exitTarget = nullptr;
-
-// The engine ends the process on "quit", at end of input and on a few refused
-// inputs; under fuzzing that is a normal end of the input, so control comes
-// back to fuzzCatchExit. The frames left behind hold only plain records.
-void onExit(int status) {
-    if (!exitTarget) {
-        std::fprintf(stderr, "fuzz: exit(%d) outside a target\n", status);
-        std::abort();
-    }
-    std::longjmp(*exitTarget, 1);
-}
-
-}  // namespace
 
 void fuzzInit() {
     static bool done = false;
@@ -46,25 +29,12 @@ void fuzzInit() {
     // entries, counted across searches), so it reaches some searches midway.
     searchHooks.nodeCap = 400;
     searchHooks.inputPollMask = 0x3ff;
-    platformSetExitHook(onExit);
+    platformSetExitHook(exitcatch::hook);  // an exit outside catchExit is a fault
 }
 
 void fuzzFail(const char* what) {
     std::fprintf(stderr, "fuzz property broken: %s\n", what);
     std::abort();
-}
-
-int fuzzCatchExit(void (*fn)(void*), void* arg) {
-    std::jmp_buf here;
-    std::jmp_buf* outer = exitTarget;
-    exitTarget = &here;
-    if (setjmp(here)) {
-        exitTarget = outer;
-        return 1;
-    }
-    fn(arg);
-    exitTarget = outer;
-    return 0;
 }
 
 std::string fuzzText(const uint8_t* data, size_t size, size_t maxLen) {

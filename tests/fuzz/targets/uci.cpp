@@ -4,18 +4,10 @@
 #include "base/general.h"
 #include "frontend/interface.h"
 #include "base/platform.h"
+#include "catch_exit.h"
 #include "fuzz_targets.h"
 #include "search/search.h"
 #include "search/transposition.h"
-
-namespace {
-
-void runLoop(void*) {
-    // Ends in platformExit: at end of input, on "quit" or on refused input.
-    for (;;) UCI();
-}
-
-}  // namespace
 
 int fuzzUci(const uint8_t* data, size_t size) {
     fuzzInit();
@@ -28,9 +20,12 @@ int fuzzUci(const uint8_t* data, size_t size) {
         hashtable = ttabMakeHashTable(1);
     }
     platformInputFromMemory(reinterpret_cast<const char*>(data), size);
-    const int exited = fuzzCatchExit(runLoop, nullptr);
+    // The loop ends only in platformExit: at end of input, on "quit" or on refused input.
+    const int status = catchExit([] {
+        for (;;) UCI();
+    });
     platformInputFromMemory(nullptr, 0);
-    FUZZ_CHECK(exited);
+    FUZZ_CHECK(status >= 0);
     // A personality file named in the input changed the weights: back to the
     // defaults for the next input.
     bool changed = false;
