@@ -1,4 +1,4 @@
-// FEN reading and writing, move text, and the text helpers of the UCI loop.
+// FEN reading and writing, and move text.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,67 +8,35 @@
 
 namespace {
 
-std::string fenOf(const Position& p) {
-    char buf[128];
-    positionToFen(p, buf);
-    return buf;
-}
-
-TEST(Fen, StartPositionAndCastlingField) {
+// The start position's record as the reader finishes it.
+TEST(Fen, StartPosition) {
     Position p = fromFen("");
     p.stage = 77, p.pstScore = 77;
     fenToPosition(p, "");
-    EXPECT_TRUE(p.stage == 24 && p.pstScore == 0);  // the reader finishes the record
-    EXPECT_EQ(p.ctm + p.inCheck + int(p.lastMove) + (p.prev != nullptr), 0);
-    EXPECT_EQ((p.castle & CASTLE_SQUARES) | p.ep, 0ULL);
+    EXPECT_TRUE(p.stage == 24 && p.pstScore == 0 && p.prev == nullptr);
     EXPECT_EQ(std::tuple(p.pcs[WHITE][ALL] | p.pcs[BLACK][ALL], p.pcs[WHITE][KING] | p.pcs[BLACK][QUEEN], p.hashKey),
               std::tuple(0xffff00000000ffffULL, bit(4) | bit(59), fromFen(START_FEN).hashKey));
-    EXPECT_EQ(fromFen("4k3/8/8/8/8/8/8/r3K3 w - -").inCheck, 1);
-    const std::pair<const char*, Bitboard> cases[] = {
-        {"KQkq", CASTLE_SQUARES}, {"qkQK", CASTLE_SQUARES}, {"-", 0}, {"K", 0x90ULL}, {"Kq", 0x1100000000000090ULL}};
-    for (const auto& [field, cleared] : cases)
-        EXPECT_EQ(fromFen(std::string("r3k2r/8/8/8/8/8/8/R3K2R w ") + field + " -").castle, 0xff000000000000ffULL & ~cleared);
-    Move list[4];  // rights without their rook or king are dropped
-    for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w KQ -", "4k3/8/8/8/8/8/8/1R2K2N w KQ -", "4k3/8/8/8/8/8/8/R2K3R w KQ -"})
-        EXPECT_EQ(genCastling(fromFen(fen), WHITE, list), 0) << fen;
-    EXPECT_EQ(listText(list, genCastling(fromFen("r3k3/8/8/8/8/8/8/4K3 b kq -"), BLACK, list)), "e8c8");
 }
 
-TEST(Fen, EnPassantField) {
-    const std::tuple<const char*, Bitboard, Move> cases[] = {
-        {"rnbqkbnr/pppp1ppp/8/8/3Pp3/8/PPP1PPPP/RNBQKBNR b KQkq d3 0 2", bit(19), makeMove(11, 27)},
-        {"rnbqkbnr/pppp1ppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq d3 0 2", 0, makeMove(11, 27)},
-        {"4k3/8/8/6pP/8/8/8/4K3 w - g6", bit(46), makeMove(54, 38)},
-        {"4k3/8/8/P6p/8/8/8/4K3 w - h6", 0, makeMove(55, 39)},  // a5 is not beside h5
-        {"4k3/8/8/6P1/8/8/8/4K3 w - h6", 0, makeMove(55, 39)},  // no pawn made that step
-        {"4k3/8/8/8/6Pp/8/8/4K3 w - h3", 0, makeMove(15, 31)},  // nor the side to move
-        {"4k3/8/8/8/8/8/8/4K3 w", 0, 0}, {"4k3/8/8/8/8/8/8/4K3 w KQ", 0, 0}};  // missing fields read as "-"
-    for (const auto& [fen, ep, last] : cases) {
-        Position p = fromFen(fen);
-        EXPECT_TRUE(p.ep == ep && p.lastMove == last && positionIsOk(p)) << fen;
+// What the reader makes of each FEN of tests/data/fen.txt, and what the writer makes of that.
+TEST(Fen, ReadingValidityAndWritingBack) {
+    for (const auto& c : readTable("fen.txt")) {  // FEN | valid | written back | castlings | en passant | last move | in check
+        const Position p = fromFen(c[0]);  // read even when refused: nothing may be written off the record
+        EXPECT_EQ(p.pcs[WHITE][ALL] & p.pcs[BLACK][ALL], 0ULL) << c[0];
+        EXPECT_EQ(fenIsValid(c[0].c_str()), std::stoi(c[1])) << c[0];
+        if (c[1] == "0") continue;
+        char fen[128];
+        positionToFen(p, fen);
+        Move list[4];
+        const std::string castlings = listText(list, genCastling(p, WHITE, list)) + "/" + listText(list, genCastling(p, BLACK, list));
+        const std::string ep = p.ep ? moveText(makeMove(0, nextBit(p.ep))).substr(2) : "-";
+        EXPECT_EQ(std::tuple(std::string(fen), castlings, ep, moveText(p.lastMove), std::to_string(p.inCheck), positionIsOk(p)),
+                  std::tuple(c[2], c[3], c[4], c[5], c[6], true)) << c[0];
     }
-}
-
-TEST(Fen, WritesPlacementAndSideOnly) {  // the start position's text: the UCI tests
-    EXPECT_EQ(fenOf(fromFen("4k3/8/8/8/8/8/8/4K3 b KQ -")), "4k3/8/8/8/8/8/8/4K3 b - -");
-    for (const PerftCase& c : loadPerftSuite())
-        EXPECT_EQ(fenOf(fromFen(c.fen)), c.fen.substr(0, c.fen.find(' ') + 2) + " - -");
-}
-
-TEST(Fen, ValidityAndHostileInput) {
-    const std::pair<std::string, int> cases[] = {
-        {"", 1}, {START_FEN, 1}, {"k7/8/8/8/8/8/8/7K w - -", 1}, {"4k3/8/8/8/8/8/8/4K3 w - - " + std::string(999, 'x'), 1},
-        {"8/8/8/8/8/8/8/4K3 w - -", 0}, {"4k3/8/8/8/8/8/8/3KK3 w - -", 0},  // one king of each colour
-        {"4k3/8/8/8/8/8/8/4K3/8 w - -", 0}, {"4k3/8/8/8/8/8/8/4K4 w - -", 0}, {std::string(200, '1') + " w", 0},  // past h1
-        {"QQQQQQQQ/QQ6/8/8/8/8/8/4K2k b - -", 0}, {"QQQQQQQQ/Q7/8/8/8/8/8/4K2k b - -", 1},  // nine queens at most
-        {"4k3/8/8/8/8/8/8/4K2R w - -", 1}, {"4k3/8/8/8/8/8/8/4K2R b - -", 1}, {"4k3/8/8/8/8/8/8/4R1K1 w - -", 0},
-        {"//////// w - -", 0}, {std::string(76, 'K') + " b - -", 0}, {std::string(56, '9') + " w KQkq z9", 0},
-        {"4k2P/8/8/8/8/8/8/4K3 w - -", 0}, {"4k3/8/8/8/8/8/8/p3K3 b - -", 0}, {"4k3/P7/8/8/8/8/7p/4K3 w - -", 1},  // pawns: not on rank 1 or 8
-        {"4k3/8/8/8/8/8/8/4K3 b    e3", 1}, {"4k3/8/8/8/8/8/8/4K3 w KQkq " + std::string(300, 'q'), 1}};
-    for (const auto& [fen, valid] : cases) {
-        EXPECT_EQ(fenIsValid(fen.c_str()), valid) << fen;
-        Position p = fromFen(fen);  // read anyway: nothing may be written off the record
-        EXPECT_EQ(p.pcs[WHITE][ALL] & p.pcs[BLACK][ALL], 0ULL);
+    for (const PerftCase& c : loadPerftSuite()) {
+        char fen[128];
+        positionToFen(fromFen(c.fen), fen);
+        EXPECT_EQ(fen, c.fen.substr(0, c.fen.find(' ') + 2) + " - -");
     }
 }
 
@@ -88,18 +56,6 @@ TEST(MoveText, AlgAndAlgMake) {
         EXPECT_EQ(algMake(p, child, text), made != 0) << text;
         EXPECT_EQ(made ? child.lastMove : Move(child.ctm), made ? made : 99U) << text;
     }
-}
-
-TEST(Text, HashAndParseString) {
-    // The hashes of words are pinned by the protocol tests' unknown-command lines.
-    EXPECT_EQ(std::pair(hash(""), hash("\xe9")), std::pair(5381U, 5381U * 33U - 23U));  // bytes count as signed
-    char line[] = "  position\tstartpos  moves e2e4\r\n";
-    char* words[PARSE_MAX_WORDS + 1];
-    ASSERT_EQ(ParseString(line, words), 4);
-    EXPECT_TRUE(std::string(words[0]) + words[3] == "positione2e4" && words[4] == nullptr);
-    std::string big;
-    for (int i = 0; i < 5000; ++i) big += "w ";
-    EXPECT_EQ(ParseString(big.data(), words), PARSE_MAX_WORDS);  // lowerCase: the UCI tests' option texts
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // The static evaluation: exact values, the scaling rules, the cache, and
 // symmetry and consistency over many positions.
-#include <fstream>
 #include <vector>
 
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
 #include "board/see.h"
-#include "dev.h"
 #include "eval_support.h"
 #include "legaltree.h"
 #include "support.h"
@@ -87,28 +85,6 @@ TEST_F(EvalTest, MirroredPositionsEvaluateAlike) {
     }
     EXPECT_GT(checked, 15000);
     EXPECT_EQ(fingerprint, EVAL_FINGERPRINT);
-}
-
-TEST(EvalProgram, EvalAndEvalbench) {
-    EXPECT_EQ(runDev("eval").out, "eval 9\n");
-    const TempDir tmp;
-    const std::string dir = tmp.path;
-    std::ofstream(dir + "/hmb") << "hmb 90 20\n";
-    std::ofstream(dir + "/empty");
-    EXPECT_EQ(runDev("eval --personality " + dir + "/empty").out, "eval 0\n");
-    EXPECT_EQ(runDev("eval --personality " + dir + "/empty 4k3/8/4K3/4P3/8/8/8/8 b - -").out, "eval -404\n");  // the bitbase stays
-    EXPECT_EQ(runDev("eval --personality " + dir + "/hmb 8/8/8/8/8/8/8/k1K5 b - -").out, "eval 2\n");
-    for (const std::string& bad : std::vector<std::string>{"eval 4k3/8/8/8/8/8/8/8 w - -", "eval --personality", "evalbench 0",
-                                                           "evalbench x", "eval --personality " + dir + "/none"}) {
-        const RunResult r = runDev(bad);
-        EXPECT_TRUE(r.status == DEV_USAGE && r.out.empty()) << bad;
-    }
-    // The checksum is the sum of one round's evaluations, whatever the rounds;
-    // a change to the evaluation moves it, and its commit updates it here.
-    for (const char* rounds : {"evalbench 1", "evalbench 3"}) {
-        const std::string out = runDev(rounds, 120).out;
-        EXPECT_NE(out.find("evaluations per second (checksum -36954)\n"), std::string::npos) << out;
-    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The picture of a position and the log writer.
+// The log writer. (The picture of a position: zarv-dev display.)
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -27,21 +27,6 @@ std::string logged(F f) {
 }
 
 }  // namespace
-
-TEST(Display, BoardPicture) {
-    Position g;
-    fenToPosition(g, "");
-    ::testing::internal::CaptureStdout();
-    displayBoardStdout(g);
-    FILE* saved = flog;
-    flog = nullptr;
-    displayBoard(g);  // no log: nothing anywhere
-    flog = saved;
-    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "\n-----[ CTM = 0   INCHECK = 0   last: N/A null   rights: KQkq]-----"
-              "\n r n b q k b n r\n v v v v v v v v\n - - - - - - - -\n - - - - - - - -"
-              "\n - - - - - - - -\n - - - - - - - -\n ^ ^ ^ ^ ^ ^ ^ ^\n R N B Q K B N R\n\n");
-}
 
 TEST(Logger, WholeMessagesAndBudgetLines) {
     const std::string big(20000, 'z');  // longer than the formatting buffer

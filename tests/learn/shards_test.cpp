@@ -22,13 +22,6 @@ TEST_F(LearnTest, ThreeShardsMergeIntoTheWholeRun) {
     EXPECT_FALSE(std::ifstream(dir + "/sharded.shard0.tmp").good());
 }
 
-TEST(LearnCommands, BadOptions) {
-    for (const char* args : {"selfplay", "selfplay --games 3", "selfplay o --shard 3/3", "selfplay o --shard 1",
-                             "selfplay o --nodes 0", "selfplay o --games", "selfplay o --frobnicate 1",
-                             "tune", "tune d --iterations -1", "data merge"})
-        EXPECT_EQ(runDev(args).status, 2) << args;
-}
-
 TEST(LearnCommands, OpeningsFromAnEpdFile) {
     const TempDir tmp;
     const std::string dir = tmp.path;

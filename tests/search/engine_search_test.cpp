@@ -1,7 +1,7 @@
 // The search as a GUI sees it, through the UCI loop: its "info" and "bestmove"
 // lines, its limits, pondering and the commands that arrive while it thinks;
 // in process, and through the real engine for the command-line switches and
-// several threads; and the zarv-dev bench and go commands.
+// several threads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -188,27 +188,6 @@ TEST(EngineSearch, InfinitePonderAndCommandsDuringASearch) {
     EXPECT_EQ(r.out.substr(r.out.rfind("readyok")), "readyok\nbestmove ZZZZ\n");
     r = uciSession(stalemate + "go infinite\nquit\n");
     EXPECT_TRUE(r.status == 0 && r.out.find("bestmove") == r.out.npos) << r.out;
-}
-
-// The bench's node count is the search's signature: any change to the search,
-// the picker or the evaluation moves it. A change made on purpose updates the
-// number here and says so in its commit.
-constexpr const char* BENCH_DEPTH_7 = "1046914";
-
-TEST(DevSearch, BenchSignatureAndGo) {
-    RunResult r = runDev("bench 7", 120);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = splitLines(r.out);
-    ASSERT_EQ(lines.size(), 31u);
-    EXPECT_TRUE(std::regex_match(lines.back(), std::regex("bench \\d+ nodes \\d+ nps"))) << lines.back();
-    EXPECT_EQ(word(lines.back(), 1), BENCH_DEPTH_7);
-    EXPECT_EQ(r.out.find("info"), std::string::npos);  // the engine's own lines stay silent
-    r = runDev("go --depth 4 6k1/5ppp/8/8/8/8/8/R5K1 w - -");
-    EXPECT_TRUE(r.status == 0 && r.out.find("score mate 1 ") != r.out.npos && r.out.find("bestmove a1a8\n") != r.out.npos) << r.out;
-    for (const char* args : {"go --depth x", "go --speed 3", "go --depth 3 --nodes 5", "go 8/8/8/8/8/8/8/8 w - -", "bench 0"}) {
-        const RunResult x = runDev(args);
-        EXPECT_TRUE(x.status == 2 && !x.err.empty()) << args;
-    }
 }
 
 // Four search threads through the real engine: "isready" answered and "stop"

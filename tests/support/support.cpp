@@ -141,8 +141,11 @@ std::vector<std::vector<std::string>> readTable(const std::string& name) {
         for (size_t from = 0, to = 0; to != line.npos; from = to + 1) {
             to = line.find('|', from);
             std::string f;
-            for (size_t i = from; i < std::min(to, line.size()); ++i)  // "\n", "\r", "\t": the control characters
-                f += line[i] != '\\' || i + 1 == line.size() ? line[i] : "\n\r\t"[std::string("nrt").find(line[++i])];
+            for (size_t i = from; i < std::min(to, line.size()); ++i) {  // "\n", "\r", "\t": the control characters
+                const size_t e = line[i] == '\\' ? std::string("nrt").find(line[i + 1]) : std::string::npos;
+                f += e == std::string::npos ? line[i] : "\n\r\t"[e];
+                i += e != std::string::npos;
+            }
             const size_t first = f.find_first_not_of(' ');
             rows.back().push_back(first == f.npos ? "" : f.substr(first, f.find_last_not_of(' ') + 1 - first));
         }
