@@ -1,11 +1,13 @@
 // The engine as a GUI meets it: the UCI exchanges in process, start-up, the
-// command line, the log and the exit statuses through the real program.
+// command line, the log and the exit statuses through the real program; the log writer.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "base/general.h"
+#include "frontend/interface.h"
 #include "support.h"
 
 namespace {
@@ -92,4 +94,15 @@ TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
     // "go nodes" alone has no time limit: the count alone ends the search.
     r = uciSession("position startpos\ngo nodes 50000\n");
     EXPECT_EQ(lastField(r.out, "info depth", "depth") + " " + lastField(r.out, "info depth", "nodes"), "7 33516") << r.out;
+}
+
+// A message longer than the formatting buffer is logged whole; the clock rules log their budget.
+TEST(Logger, WholeMessagesAndBudgetLines) {
+    const std::string big(20000, 'z');
+    EXPECT_EQ(logged([&] {
+                  logger("a%sb %d\n", big.c_str(), 42);
+                  timeBudget({0, 0, 0, 0, 0, 2.5}, 0);
+                  timeBudget({0, 100, 0, 0, 20, 0}, 1);
+              }),
+              "a" + big + "b 42\nTime Left:      2.5\nWe have    100.0 seconds to make 20 moves =      4.0 goal\n");
 }

@@ -1,12 +1,8 @@
-// The transposition table: sizes, probe and store with the replacement rule,
-// and the memory of freed tables.
+// The transposition table: sizes, probe and store with the replacement rule.
+// (That freed tables leave no resident memory is the soak test's check.)
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include <unistd.h>
-
-#include <fstream>
 
 #include "base/general.h"
 #include "board/notation.h"
@@ -18,34 +14,7 @@ namespace {
 
 uint64_t key(int i) { return uint64_t(i) << 32; }  // all in bucket 0 of a small table
 
-long residentKib() {
-    std::ifstream f("/proc/self/statm");
-    long size = 0, pages = 0;
-    f >> size >> pages;
-    return pages * (::sysconf(_SC_PAGESIZE) / 1024);
-}
-
 }  // namespace
-
-// Hash changes one after the other, as the option allows: the memory of the
-// tables that are gone goes back to the system. (The soak test found 16 MB
-// kept resident per table once the allocator had raised its mapping threshold.)
-TEST(TTable, FreedTablesLeaveNoResidentMemory) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer keeps freed blocks in its quarantine";
-#endif
-    const int sizes[] = {16, 8, 32, 4, 16, 64, 2, 16};
-    TTable t = ttabMakeHashTable(16);
-    ttabClear(t);
-    ttabFreeHashTable(t);
-    const long before = residentKib();
-    for (int mb : sizes) {
-        t = ttabMakeHashTable(mb);
-        ttabClear(t);  // every page touched
-        ttabFreeHashTable(t);
-    }
-    EXPECT_LT(residentKib() - before, 2048);
-}
 
 TEST(TTable, SizesAndTheEmptyTable) {
     const int cases[][2] = {{32, 524288}, {63, 1048576}, {48, 524288}, {1, 16384}, {100, 1048576}, {128, 2097152}};

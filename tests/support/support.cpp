@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -95,6 +96,18 @@ std::vector<std::string> splitLines(const std::string& s) {
     std::istringstream in(s);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+std::string logged(const std::function<void()>& f) {
+    FILE* const saved = flog;
+    flog = std::tmpfile();
+    f();
+    std::string all(1 << 20, 0);
+    std::rewind(flog);
+    all.resize(std::fread(all.data(), 1, all.size(), flog));
+    std::fclose(flog);
+    flog = saved;
+    return all;
 }
 
 std::string lastField(const std::string& text, const std::string& prefix, const std::string& name) {
