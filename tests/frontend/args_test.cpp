@@ -19,29 +19,21 @@
 #include "search/search.h"
 #include "support.h"
 
+// The parser over a table of its own (tests/data/args.txt).
 TEST(ParseArgs, Cases) {
-    struct Case { std::vector<std::string> args; int result; std::string err, text; int32_t num, num2, flag; double real; } cases[] = {
-        {{}, 0, "", "", 7, 7, 0, 0},
-        {{"-LOG", "y.txt", "-Cpu", "1"}, 0, "", "y.txt", 1, 7, 0, 0},
-        {{"-hd2", "16", "-REPORT", "-x", "2.5"}, 0, "", "", 7, 16, 1, 2.5},
-        {{"-log", std::string(600, 'a')}, 0, "", std::string(511, 'a'), 7, 7, 0, 0},
-        {{"-lmr", "1"}, 1, "Error. option -lmr not found.\n", "", 7, 7, 0, 0},
-        {{"-hd2", "3", "-cpu"}, 1, "Error.  No argument.\n", "", 7, 3, 0, 0},
-        {{"-report", "x"}, 1, "Error in command line processing.  option expected at argument 2\n", "", 7, 7, 1, 0},
-        {{"-bad", "1"}, 1, "Error.  Do not understand command line switch.", "", 7, 7, 0, 0},
-    };
-    for (auto c : cases) {
+    for (auto c : readTable("args.txt")) {  // arguments | result | error output | text | num | num2 | flag | real
         char text[512] = "";
         int32_t num = 7, num2 = 7, flag = 0;
         double real = 0;
         const ArgOption table[] = {{"log", text, 1},    {"cpu", &num, 2}, {"hd2", &num2, 2}, {"report", &flag, 4},
                                    {"x", &real, 3},     {"bad", &num, 9}, {"", nullptr, 0}};
+        std::vector<std::string> args = words(c[0]);
         std::vector<char*> argv = {const_cast<char*>("zarv")};
-        for (auto& a : c.args) argv.push_back(a.data());
+        for (auto& a : args) argv.push_back(a.data());
         ::testing::internal::CaptureStderr();
-        EXPECT_EQ(ParseArgs(int(argv.size()), argv.data(), table), c.result) << c.args.size();
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.err);
-        EXPECT_EQ(std::tuple(std::string(text), num, num2, flag, real), std::tuple(c.text, c.num, c.num2, c.flag, c.real));
+        const int result = ParseArgs(int(argv.size()), argv.data(), table);
+        EXPECT_EQ(std::tuple(result, ::testing::internal::GetCapturedStderr(), std::string(text), num, num2, flag, real),
+                  std::tuple(std::stoi(c[1]), c[2], c[3], std::stoi(c[4]), std::stoi(c[5]), std::stoi(c[6]), std::stod(c[7]))) << c[0];
     }
 }
 
@@ -90,24 +82,6 @@ TEST(GoLimits, WordsIntoLimits) {
 }
 
 TEST(StartupTables, ClockCountsFrom1601) { EXPECT_GT(seconds(0), 11644473600.0 + 1.7e9); }
-
-// Input from memory reads as a pipe that ends after its last byte; the exit
-// hook sees every status the engine ends with.
-TEST(Platform, InputFromMemoryAndExitHook) {
-    const char text[] = "uci\n\nposition startpos\r\nlast";
-    platformInputFromMemory(text, sizeof text - 1);
-    std::vector<std::string> lines;
-    char buf[8];
-    while (platformInputWaiting() && platformReadLine(buf, sizeof buf)) lines.push_back(buf);
-    EXPECT_EQ(lines, (std::vector<std::string>{"uci\n", "\n", "positio", "n start", "pos\r\n", "last"}));
-    EXPECT_TRUE(platformInputWaiting() && platformReadLine(buf, sizeof buf) == 0);  // the end, once read to it
-    platformWaitInput(1000);  // returns at once: input has ended
-    platformInputFromMemory(nullptr, 0);
-
-    platformSetExitHook([](int status) { std::fprintf(stderr, "hook %d\n", status); });
-    EXPECT_EXIT(platformExit(3), ::testing::ExitedWithCode(3), "hook 3");  // a hook that returns: still the end
-    platformSetExitHook(nullptr);
-}
 
 // On a pipe, half a line is no line yet; the main loop's pause ends when the
 // rest arrives: a wait of a minute, with the rest written 50 ms into it,

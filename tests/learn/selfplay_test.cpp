@@ -1,6 +1,5 @@
 // Self-play: the adjudication of finished games, the quiet-position filter,
 // the data lines, and that a game is the same whatever was played before it.
-#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -20,8 +19,7 @@ TEST_F(SelfPlayTest, AdjudicationOfHandMadeEndings) {
     for (const auto& c : readTable("adjudication.txt")) {  // FEN | half-move clock | moves | end | result
         gameStart(g, c[0].c_str());
         g.fifty[0] = int16_t(std::stoi(c[1]));
-        std::istringstream moves(c[2]);
-        for (std::string m; moves >> m;) {
+        for (const std::string& m : words(c[2])) {
             const Move made = findLegalMove(g.pos[g.count - 1], m.c_str());
             ASSERT_NE(made, 0u) << m;
             gamePlay(g, made);

@@ -12,6 +12,7 @@
 
 #include "base/general.h"
 #include "base/platform.h"
+#include "board/legal.h"
 #include "board/make.h"
 #include "board/notation.h"
 #include "eval/eval.h"
@@ -29,24 +30,19 @@ Move mv(const char* from, const char* to) { return makeMove(sq(from), sq(to)); }
 
 // A private 1 MB table, no input polling, no clock, history as at a first search.
 struct SearchTest : ::testing::Test {
-    TTable saved{};
-    void (*savedPoll)() = nullptr;
     void SetUp() override {
-        saved = hashtable;
+        ttabFreeHashTable(hashtable);
         hashtable = ttabMakeHashTable(1);
         ttabClear(hashtable);
-        learned = {};
+        learned = {}, search = {}, searchHooks = {};
+        signals.abortflag = 0;  // a search stopped by its node limit leaves it set
         std::fill(std::begin(learned.his_s), std::end(learned.his_s), 1);
         std::fill(std::begin(learned.his_f), std::end(learned.his_f), 1);
-        savedPoll = searchHooks.poll;
-        searchHooks.poll = nullptr;
-        search = {};
         search.goaltime = 1e18;
     }
     void TearDown() override {
         ttabFreeHashTable(hashtable);
-        hashtable = saved;
-        searchHooks.poll = savedPoll;
+        searchHooks.poll = UCI;
     }
     // A search of p as "go" would start it, without output.
     static void searchFor(Position& p, double budget, int depth, uint64_t nodes = 0) {
@@ -59,22 +55,8 @@ struct SearchTest : ::testing::Test {
 }  // namespace
 
 TEST(Repetition, SameSideFourPliesBackWithinReversibleMoves) {
-    struct Case { std::vector<std::string> moves; int want; } cases[] = {
-        {{"g1f3", "g8f6", "f3g1", "f6g8"}, 0},  // the FEN position itself is never compared
-        {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3"}, 1},
-        {{"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "b8c6"}, 0},
-        {{"e2e4", "e7e5", "g1f3", "b8c6", "f3g1", "c6b8"}, 1},
-        {{"g1f3", "g8f6", "f3g1", "f6g8", "e2e4"}, 0},  // a pawn move never repeats
-        // Seen only right after a null move, which the walk does not cross.
-        {{"e2e4", "e7e5", "null", "b8c6", "g1f3", "c6b8", "f3g1"}, 0},
-        {{}, 0},
-    };
-    for (const auto& c : cases) EXPECT_EQ(rep(playLine(c.moves).back()), c.want) << c.moves.size();
-
-    // An en-passant field gives the start a last move; it still has no parent.
-    const std::string fen = "k2q4/2r5/8/8/4P3/8/8/6NK b - e3 0 1";
-    EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1"}, fen).back()), 0);
-    EXPECT_EQ(rep(playLine({"d8d7", "g1f3", "d7d8", "f3g1", "d8d7"}, fen).back()), 1);
+    for (const auto& c : readTable("repetition.txt"))  // FEN | moves | repeats
+        EXPECT_EQ(rep(playLine(words(c[1]), c[0]).back()), std::stoi(c[2])) << c[0] << " " << c[1];
 }
 
 namespace {
@@ -98,36 +80,24 @@ TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {
               std::tuple(20000u, 1u, 1u, 3u, 7u, 7u));
 }
 
+// What each node kind stores in the table for its window (tests/data/store.txt).
 TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
-    const char* start = START_FEN;
-    const char* pawns = "8/8/4k3/8/8/4K3/4P3/8 w - - 0 1";  // stage 0: no null move
-    const char* queen = "4k3/8/8/3q4/8/2N5/8/4K3 w - - 0 1";  // the knight takes a hanging queen
-    enum Kind { PV, NONPV, QUIES };
-    struct Case { const char* fen; Kind kind; int alpha, beta, depth; Move excluded; int flags, storedDepth; } cases[] = {
-        {start, PV, -32001, 32001, 5, 0, EXACT, 5},  {start, PV, 1000, 2000, 5, 0, UPPER, 5},
-        {start, PV, -2000, -1000, 5, 0, LOWER, 5},   {pawns, NONPV, 1499, 1500, 6, 0, UPPER, 6},
-        {pawns, NONPV, -1501, -1500, 6, 0, LOWER, 6}, {pawns, NONPV, -1, 0, 6, mv("e2", "e3"), -1, 0},
-        {queen, QUIES, -101, -100, 0, 0, LOWER, 0},  {queen, QUIES, 20000, 20001, -4, 0, UPPER, -2},
-        {queen, QUIES, -20000, 20000, 0, 0, -1, 0},  // a wide window that stays wide
-    };
-    for (auto c : cases) {
+    const std::string bounds[] = {"", "upper", "lower", "exact"};
+    for (const auto& c : readTable("store.txt")) {  // node | FEN | alpha | beta | depth | excluded | bound stored | depth stored
         ttabClear(hashtable);
-        Position p = fromFen(c.fen);
+        const Position p = fromFen(c[1]);
+        const int alpha = std::stoi(c[2]), beta = std::stoi(c[3]), depth = std::stoi(c[4]);
         PvLine line;
-        int v = c.kind == PV      ? searchPv(p, c.alpha, c.beta, c.depth, 1, line)
-                : c.kind == NONPV ? searchNonPv(p, c.beta, c.depth, 1, line, c.excluded)
-                                  : searchQuies(p, c.alpha, c.beta, c.depth, 1, line);
-        TTEntry e;
+        const int v = c[0] == "pv"      ? searchPv(p, alpha, beta, depth, 1, line)
+                      : c[0] == "quies" ? searchQuies(p, alpha, beta, depth, 1, line)
+                                        : searchNonPv(p, beta, depth, 1, line, c[5] == "-" ? 0 : findLegalMove(p, c[5].c_str()) & 0xffff);
+        TTEntry e{};
         const bool found = ttabGet(hashtable, p.hashKey, e);
-        std::string what = std::string(c.fen) + " window " + std::to_string(c.alpha) + "," + std::to_string(c.beta);
-        ASSERT_EQ(found, c.flags >= 0) << what;
+        EXPECT_EQ(std::tuple(bounds[found ? e.flags : 0], int(e.depth), found), std::tuple(c[6], std::stoi(c[7]), c[6] != "")) << c[1] << " " << c[2];
         if (!found) continue;
-        EXPECT_EQ(std::tuple(int(e.flags), int(e.depth), int(e.score)), std::tuple(c.flags, c.storedDepth, v)) << what;
-        // Only an upper bound comes without a move. Flags -1: no entry.
-        EXPECT_EQ(e.move, c.flags == UPPER ? 0u : line.m[0]) << what;
-        EXPECT_TRUE(c.flags == UPPER || line.m[0] != 0) << what;
-        EXPECT_TRUE(c.flags != LOWER || v >= c.beta) << what;
-        EXPECT_TRUE(c.flags != UPPER || v <= c.alpha) << what;
+        // Only an upper bound comes without a move; the score stored is the node's.
+        EXPECT_TRUE(int(e.score) == v && e.move == (c[6] == "upper" ? 0u : line.m[0]) && (c[6] == "upper" || line.m[0])) << c[2];
+        EXPECT_TRUE((c[6] != "lower" || v >= beta) && (c[6] != "upper" || v <= alpha)) << c[1] << " " << c[2];
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -67,9 +68,8 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
 }
 
 RunResult runDev(const std::string& args, double timeoutSec) {
-    std::vector<std::string> argv = {ZARV_DEV_BIN};
-    std::istringstream in(args);
-    for (std::string w; in >> w;) argv.push_back(w);
+    std::vector<std::string> argv = words(args);
+    argv.insert(argv.begin(), ZARV_DEV_BIN);
     return runProgram(argv, "", timeoutSec);
 }
 
@@ -87,6 +87,7 @@ RunResult uciSession(const std::string& input) {
         for (;;) UCI();
     });
     platformInputFromMemory(nullptr, 0);
+    uciReset();  // a search left by "quit" leaves its stop behind
     std::string out = testing::internal::GetCapturedStdout();
     return {status, out, testing::internal::GetCapturedStderr()};
 }
@@ -96,6 +97,11 @@ std::vector<std::string> splitLines(const std::string& s) {
     std::istringstream in(s);
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+std::vector<std::string> words(const std::string& s) {
+    std::istringstream in(s);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
 std::string logged(const std::function<void()>& f) {

@@ -22,6 +22,7 @@ RunResult runDev(const std::string& args, double timeoutSec = 60);  // zarv-dev 
 // status it ended with.
 RunResult uciSession(const std::string& input);
 std::vector<std::string> splitLines(const std::string& s);
+std::vector<std::string> words(const std::string& s);  // split at blanks
 // What f writes to the log, with a temporary log open while it runs.
 std::string logged(const std::function<void()>& f);
 // The word after `name` in the last line of text that starts with prefix ("" when none).
