@@ -88,12 +88,13 @@ TEST(Protocol, LongLinesAndManyMoves) {
 
 TEST(Protocol, FirstIsreadyKeepsAGivenPosition) {
     RunResult r = uciSession("position startpos moves e2e4\nisready\ngo depth 1\n");
-    const std::string best = lastField(r.out, "bestmove", "bestmove");
+    const std::string best = word(r.out.substr(r.out.find("bestmove")), 1);
     EXPECT_TRUE(best[1] == '7' || best[1] == '8') << r.out;  // a black move
     EXPECT_EQ(splitLines(r.out).size(), 4u) << r.out;          // fen, readyok, one iteration, bestmove
     // "go nodes" alone has no time limit: the count alone ends the search.
     r = uciSession("position startpos\ngo nodes 50000\n");
-    EXPECT_EQ(lastField(r.out, "info depth", "depth") + " " + lastField(r.out, "info depth", "nodes"), "7 33516") << r.out;
+    const std::string last = r.out.substr(r.out.rfind("info depth"));
+    EXPECT_EQ(word(last, 2) + " " + word(last, 6), "7 33516") << r.out;
 }
 
 // A message longer than the formatting buffer is logged whole; the clock rules log their budget.

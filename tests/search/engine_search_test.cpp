@@ -28,12 +28,6 @@ bool legal(const std::string& fen, const std::string& text) {
     return algMake(p, child, text.c_str()) && !fasterInCheck(child, sideToMove(p));
 }
 
-std::string word(const std::string& line, int i) {
-    size_t pos = 0;
-    for (int k = 0; k < i; ++k) pos = line.find(' ', pos) + 1;
-    return line.substr(pos, line.find(' ', pos) - pos);
-}
-
 // An info line of a finished iteration, every field in its place and the pv's
 // moves each followed by a blank: words 2, 6, 8-9 and 13 are depth, nodes,
 // score and the first pv move.
@@ -87,7 +81,7 @@ TEST(EngineSearch, RazorCapAndMoveCountLimit) {
         {{"-razor", "8"}, "162326"}, {{"-razor", "9"}, "162326"}, {{"-razor", "7"}, "165005"}, {{"-hd1", "1"}, "264412"}};
     for (const auto& [args, nodes] : cases) {
         const RunResult r = runProgram({ZARV_BIN, args[0], args[1]}, in);
-        EXPECT_EQ(lastField(r.out, "info depth 9 ", "nodes"), nodes) << args[0] << " " << args[1];
+        EXPECT_EQ(word(r.out.substr(r.out.rfind("info depth 9 ")), 6), nodes) << args[0] << " " << args[1];
     }
 }
 

@@ -5,14 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-#include <thread>
 
 #include "base/general.h"
 #include "board/make.h"
@@ -49,21 +47,13 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
+        ::alarm(unsigned(timeoutSec));  // a program that runs on past its time ends by the signal
         if (cwd.empty() || ::chdir(cwd.c_str()) == 0) ::execv(argv[0], argv.data());
         ::_exit(127);
     }
-    int st = 0, status = -1;
-    for (auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSec);;) {
-        if (::waitpid(pid, &st, WNOHANG) == pid) {
-            status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
-            break;
-        }
-        if (std::chrono::steady_clock::now() > end) {
-            ::kill(pid, SIGKILL), ::waitpid(pid, &st, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    const int status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     return {status, readText(io.path + "/out"), readText(io.path + "/err")};
 }
 
@@ -116,16 +106,9 @@ std::string logged(const std::function<void()>& f) {
     return all;
 }
 
-std::string lastField(const std::string& text, const std::string& prefix, const std::string& name) {
-    std::string found;
-    for (const auto& line : splitLines(text)) {
-        if (line.rfind(prefix, 0) != 0) continue;
-        std::istringstream words(line);
-        found.clear();
-        for (std::string w; words >> w && found.empty();)
-            if (w == name) words >> found;
-    }
-    return found;
+std::string word(const std::string& line, int i) {
+    const auto w = words(line.substr(0, line.find('\n')));
+    return i < int(w.size()) ? w[size_t(i)] : "";
 }
 
 Position fromFen(const std::string& fen) {

@@ -10,7 +10,7 @@
 #include "board/types.h"
 
 struct RunResult {
-    int status;  // exit status; -1 when the time ran out and the program was killed
+    int status;  // exit status; 128 + the signal that ended it (SIGALRM when its time ran out)
     std::string out, err;
 };
 // Runs a program (args[0] is its path) to its end, the input as its standard input.
@@ -25,8 +25,8 @@ std::vector<std::string> splitLines(const std::string& s);
 std::vector<std::string> words(const std::string& s);  // split at blanks
 // What f writes to the log, with a temporary log open while it runs.
 std::string logged(const std::function<void()>& f);
-// The word after `name` in the last line of text that starts with prefix ("" when none).
-std::string lastField(const std::string& text, const std::string& prefix, const std::string& name);
+// Word i (from 0) of the first line of text, "" when it has fewer.
+std::string word(const std::string& text, int i);
 
 // A root from FEN ("" for the start), its piece-square sum and stage set as the
 // search entry points set them.
