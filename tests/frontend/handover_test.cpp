@@ -1,6 +1,7 @@
-// What the front end does for the layers below it: it hands the search its
-// way of serving input, and empties the search's table when a personality
-// changes the evaluation (the evaluation alone leaves that table alone).
+// What the front end does for the layers below it: it empties the search's
+// table when a personality changes the evaluation (the evaluation alone
+// leaves that table alone). (Its way of serving input: the UCI tests that
+// send commands during a search.)
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,8 +12,6 @@
 #include "search/search.h"
 #include "search/transposition.h"
 #include "support.h"
-
-TEST(Handover, StartUpGivesTheSearchTheUciLoop) { EXPECT_EQ(searchHooks.poll, &UCI); }
 
 TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
     const TempDir dir;

@@ -22,16 +22,11 @@ std::vector<int32_t> weights() {
     return v;
 }
 
+// tests/data/samples.txt: a position line, an end line, one without its index
+// (four FEN fields), one with castling and clocks, and lines with no result, no
+// side to move and no white king, a blank line and a bare result.
 TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
-    const std::string path = writeText(dir + "/d",
-                                       "0 rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1 1.0\n"
-                                       "0 # 1.0 mate 80\n"
-                                       "4k3/8/8/8/8/8/4P3/4K3 b - - 0.5\n"            // no index, four fields
-                                       "12 4k3/8/8/8/8/8/8/R3K3 w Q - 3 40 0.0\n"
-                                       "3 4k3/8/8/8/8/8/8/R3K3 w - - 0 1 draw\n"       // not a result
-                                       "3 4k3/8/8/8/8/8/8/R3K3 x - - 0 1 1.0\n"        // no side to move
-                                       "3 4k3/8/8/8/8/8/8/8 w - - 0 1 1.0\n"           // no white king
-                                       "\n1.0\n");
+    const std::string path = dataPath("samples.txt");
     std::vector<Sample> s;
     EXPECT_EQ(readSamples(path.c_str(), s), 3);
     ASSERT_EQ(s.size(), 3u);
