@@ -1,11 +1,9 @@
 #pragma once
 // Shared by the board tests: positions from FEN and move lists as text.
-#include <string>
 
 #include "board/attacks.h"
 #include "board/make.h"
 #include "board/movegen.h"
-#include "board/notation.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
 #include "legaltree.h"

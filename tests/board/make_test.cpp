@@ -1,6 +1,5 @@
 // Copy-make: the null move and every child of the perft trees. (The screen that
 // spares most moves the test of the mover's king is held by the perft counts.)
-#include <gtest/gtest.h>
 
 #include <cstring>
 

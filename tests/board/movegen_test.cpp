@@ -1,8 +1,5 @@
 // Move generators: the legality screen, and a fingerprint of every list over
 // the perft trees (castling past attacked squares and double steps: the perft edges).
-#include <gtest/gtest.h>
-
-#include <tuple>
 
 #include "board_support.h"
 

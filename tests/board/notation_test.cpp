@@ -1,8 +1,4 @@
 // FEN reading and writing, and move text.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
 
 #include "board_support.h"
 

@@ -1,5 +1,4 @@
 // Perft: the legal move-tree counts of the suite.
-#include <gtest/gtest.h>
 
 #include "board_support.h"
 

@@ -1,6 +1,5 @@
 // Exchange evaluation: positions worked out by hand, and a fingerprint of every
 // judgement of the module (threat tests included) over the perft trees.
-#include <gtest/gtest.h>
 
 #include "board/see.h"
 #include "board_support.h"

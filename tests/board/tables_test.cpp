@@ -1,5 +1,4 @@
 // Attack tables: every subset of every line mask against a plain ray walk.
-#include <gtest/gtest.h>
 
 #include "board_support.h"
 

@@ -1,16 +1,10 @@
 #pragma once
 // Shared by the book tests: stores freed with the test.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <deque>
 #include <fstream>
-#include <iterator>
 
 #include "base/general.h"
-#include "board/make.h"
-#include "board/notation.h"
 #include "book/book.h"
 #include "search/search.h"
 #include "support.h"

@@ -1,4 +1,6 @@
 // The book store: probing, replacement, the fill limit, and the file.
+#include <cstring>
+
 #include "book_util.h"
 
 namespace {

@@ -1,12 +1,8 @@
 #pragma once
 // Shared by the evaluation tests: positions ready for eval, weight
 // sets, and mirrored positions.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "base/general.h"
-#include "board/notation.h"
 #include "board/zobrist.h"
 #include "eval/eval.h"
 #include "eval/evaltables.h"

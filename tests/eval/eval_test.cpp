@@ -1,6 +1,5 @@
 // The static evaluation: exact values, the scaling rules, the cache, and
 // symmetry and consistency over many positions.
-#include <vector>
 
 #include "board/attacks.h"
 #include "board/make.h"
@@ -8,7 +7,6 @@
 #include "board/see.h"
 #include "eval_support.h"
 #include "legaltree.h"
-#include "support.h"
 
 namespace {
 

@@ -2,10 +2,8 @@
 // developer program's --personality option.
 #include <cstring>
 #include <fstream>
-#include <vector>
 
 #include "eval_support.h"
-#include "support.h"
 
 namespace {
 

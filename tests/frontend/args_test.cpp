@@ -1,22 +1,15 @@
 // The command-line parser, the limits of "go", the clock and standard input.
-#include <gtest/gtest.h>
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "base/general.h"
-#include "frontend/interface.h"
-#include "frontend/myargs.h"
-#include "board/notation.h"
 #include "base/platform.h"
 #include "board/make.h"
-#include "search/search.h"
+#include "frontend/interface.h"
+#include "frontend/myargs.h"
 #include "support.h"
 
 // The parser over a table of its own (tests/data/args.txt).

@@ -2,14 +2,11 @@
 // table when a personality changes the evaluation (the evaluation alone
 // leaves that table alone). (Its way of serving input: the UCI tests that
 // send commands during a search.)
-#include <gtest/gtest.h>
 
 #include <fstream>
-#include <string>
 
 #include "eval/evaltables.h"
 #include "frontend/interface.h"
-#include "search/search.h"
 #include "search/transposition.h"
 #include "support.h"
 

@@ -1,10 +1,5 @@
 // The engine as a GUI meets it: the UCI exchanges in process, start-up, the
 // command line, the log and the exit statuses through the real program; the log writer.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "base/general.h"
 #include "frontend/interface.h"

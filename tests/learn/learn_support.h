@@ -1,13 +1,9 @@
 #pragma once
 // Shared by the self-play and tuner tests.
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
-#include <string>
 
-#include "eval/evaltables.h"
 #include "eval/params.h"
 #include "learn/selfplay.h"
 #include "support.h"

@@ -1,10 +1,7 @@
 // Self-play: the adjudication of finished games, the quiet-position filter,
 // the data lines, and that a game is the same whatever was played before it.
-#include <tuple>
-#include <vector>
 
 #include "board/legal.h"
-#include "board/notation.h"
 #include "learn_support.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // The tuner: reading data, the error and its scale, the local search on a
 // small self-play made here, and personality files written and read back.
 #include <cmath>
-#include <vector>
 
 #include "eval/eval.h"
 #include "learn/tune.h"

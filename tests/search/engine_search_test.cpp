@@ -2,7 +2,6 @@
 // lines, its limits, pondering and the commands that arrive while it thinks;
 // in process, and through the real engine for the command-line switches and
 // several threads.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,13 +11,9 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
 #pragma GCC diagnostic pop
-#include <string>
-#include <vector>
 
-#include "base/general.h"
 #include "board/attacks.h"
 #include "board/make.h"
-#include "board/notation.h"
 #include "support.h"
 
 namespace {

@@ -1,10 +1,8 @@
 // Perft through the picker against a plain legal perft, and the exact texts of
 // the generator cross-checks' reports (their silence over the suite: zarv-dev selftest).
-#include <gtest/gtest.h>
 
 #include "../board/board_support.h"
 #include "checks.h"
-#include "support.h"
 
 namespace {
 

@@ -1,17 +1,13 @@
 // The staged picker: a fingerprint of its orders over the perft trees, and the
 // rules' corner cases. That the evasion row keeps exactly the legal moves is
 // testOutGen's check, run over the perft trees by the self-test tests.
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <random>
-#include <vector>
 
 #include "../board/board_support.h"
 #include "search/picker.h"
 #include "search/search.h"
-#include "support.h"
 
 namespace {
 

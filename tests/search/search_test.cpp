@@ -1,24 +1,16 @@
 // The node searches in-process: repetition, the threat helpers, history
 // halving, reductions, the score text, the table store rules of every node
 // kind, and invariants of the quiescence and frontier nodes over many positions.
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <string>
-#include <tuple>
-#include <vector>
 
 #include "base/general.h"
 #include "base/platform.h"
 #include "board/legal.h"
 #include "board/make.h"
-#include "board/notation.h"
 #include "eval/eval.h"
 #include "frontend/interface.h"
-#include "search/nodeutil.h"
-#include "search/picker.h"
 #include "search/search.h"
 #include "search/transposition.h"
 #include "support.h"

@@ -1,12 +1,8 @@
 // The transposition table: sizes, probe and store with the replacement rule.
 // (That freed tables leave no resident memory is the soak test's check.)
-#include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "base/general.h"
-#include "board/notation.h"
-#include "board/zobrist.h"
 #include "search/transposition.h"
 #include "support.h"
 

@@ -1,12 +1,17 @@
 #pragma once
-// Test support: the engine's UCI loop driven in process, the real programs run
-// to their end, the shared test data and the walk that fingerprints modules.
+// Test support, included by every test: the engine's UCI loop driven in
+// process, the real programs run to their end, the shared test data and the
+// walk that fingerprints modules.
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "board/notation.h"
 #include "board/types.h"
 
 struct RunResult {

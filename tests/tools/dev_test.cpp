@@ -1,7 +1,6 @@
 // The developer program driven as a user drives it: fixed outputs, outputs
 // with times by pattern, refused arguments, the search's signature, divide
 // and the generator cross-checks over the perft suite.
-#include <gtest/gtest.h>
 
 // GCC 12 sees an uninitialised std::function inside <regex> at -O0 with the
 // sanitizers; the warning is about the library's own code.
@@ -9,9 +8,7 @@
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <regex>
 #pragma GCC diagnostic pop
-#include <string>
 
-#include "board/notation.h"
 #include "legaltree.h"
 #include "support.h"
 
