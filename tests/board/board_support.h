@@ -9,11 +9,6 @@
 #include "legaltree.h"
 #include "support.h"
 
-inline std::string moveText(Move m) {
-    char t[8];
-    alg(m, t);
-    return t;
-}
 
 // Space-separated move texts.
 inline std::string listText(const Move* list, int n) {

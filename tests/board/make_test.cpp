@@ -6,8 +6,6 @@
 #include "board_support.h"
 #include "board/pst.h"
 
-namespace {
-
 TEST(Make, NullMove) {
     Position p = fromFen("rnbqkbnr/ppp1pppp/8/8/2Pp4/8/PP1PPPPP/RNBQKBNR b KQkq c3");
     ASSERT_NE(p.ep, 0ULL);
@@ -31,5 +29,3 @@ TEST(Make, FingerprintOverPerftTrees) {
     });
     EXPECT_EQ(std::pair(fp.value, fp.count), std::pair(uint64_t(1096477575354438968u), uint64_t(15957 * 5)));
 }
-
-}  // namespace

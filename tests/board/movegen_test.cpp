@@ -3,8 +3,6 @@
 
 #include "board_support.h"
 
-namespace {
-
 using Gen = int (*)(const Position&, Move*);
 
 TEST(Legality, Pslegal) {
@@ -38,5 +36,3 @@ TEST(Generators, FingerprintOverPerftTrees) {
     });
     EXPECT_EQ(std::pair(fp.value, fp.count), std::pair(uint64_t(2860307625095682866u), uint64_t(687377 + 15957 * 4)));
 }
-
-}  // namespace

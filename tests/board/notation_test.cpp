@@ -2,18 +2,6 @@
 
 #include "board_support.h"
 
-namespace {
-
-// The start position's record as the reader finishes it.
-TEST(Fen, StartPosition) {
-    Position p = fromFen("");
-    p.stage = 77, p.pstScore = 77;
-    fenToPosition(p, "");
-    EXPECT_TRUE(p.stage == 24 && p.pstScore == 0 && p.prev == nullptr);
-    EXPECT_EQ(std::tuple(p.pcs[WHITE][ALL] | p.pcs[BLACK][ALL], p.pcs[WHITE][KING] | p.pcs[BLACK][QUEEN], p.hashKey),
-              std::tuple(0xffff00000000ffffULL, bit(4) | bit(59), fromFen(START_FEN).hashKey));
-}
-
 // What the reader makes of each FEN of tests/data/fen.txt, and what the writer makes of that.
 TEST(Fen, ReadingValidityAndWritingBack) {
     for (const auto& c : readTable("fen.txt")) {  // FEN | valid | written back | castlings | en passant | last move | in check
@@ -53,5 +41,3 @@ TEST(MoveText, AlgAndAlgMake) {
         EXPECT_EQ(made ? child.lastMove : Move(child.ctm), made ? made : 99U) << text;
     }
 }
-
-}  // namespace

@@ -2,8 +2,6 @@
 
 #include "board_support.h"
 
-namespace {
-
 #ifdef NDEBUG
 constexpr uint64_t LEAF_LIMIT = 2000000;  // every count below this is checked
 #else
@@ -19,5 +17,3 @@ TEST(Perft, SuiteCounts) {
     }
     EXPECT_GT(checked, 60);
 }
-
-}  // namespace

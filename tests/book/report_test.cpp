@@ -2,8 +2,6 @@
 // engine's -report switch.
 #include "book_util.h"
 
-namespace {
-
 TEST(BookReport, BackedUpScoresAndLines) {
     struct Case {  // known: in the book, not searched
         std::vector<std::pair<Line, int>> searched;
@@ -76,5 +74,3 @@ TEST(BookReportProgram, EngineReportSwitch) {
         EXPECT_EQ(bad.err.find("\"zarv.book\" refused: its length of " + std::to_string(bytes)) != std::string::npos, bytes > 0);
     }
 }
-
-}  // namespace

@@ -12,26 +12,19 @@ PvLine lineOf(const Line& moves) {
     return l;
 }
 
+// What a study search's result adds to the book (tests/data/study.txt).
 TEST(BookStudyResult, ScoreDecidesWhetherCandidatesAreAdded) {
-    struct Case { int score; Line cands, best, added; } cases[] = {
-        {200, {"e2e4", "d2d4"}, {"e2e4"}, {"e2e4"}}, {131, {"d2d4"}, {"e2e4"}, {"e2e4"}},
-        {-131, {"d2d4"}, {"e2e4"}, {"e2e4"}}, {130, {"d2d4"}, {"e2e4"}, {"e2e4", "d2d4"}},
-        {-130, {"d2d4"}, {"e2e4"}, {"e2e4", "d2d4"}},
-        // A candidate equal to the best move adds nothing new.
-        {100, {"e2e4", "d2d4", "g1f3"}, {"e2e4"}, {"e2e4", "d2d4", "g1f3"}},
-        // Only the first four candidates count.
-        {0, {"a2a3", "b2b3", "c2c3", "d2d3", "e2e3"}, {"g2g3"}, {"g2g3", "a2a3", "b2b3", "c2c3", "d2d3"}},
-        {0, {}, {}, {}},  // mate or stalemate: only the score is kept
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : readTable("study.txt")) {  // score | candidates | best line | moves whose positions are in the book
         TestBook t;
         put(t.b, {"d2d4"}, 7);  // a searched child stays as it is
         Position start = playLine({})[0];
-        bookAddResult(t.b, start, c.score, lineOf(c.cands), lineOf(c.best));
-        bool d4 = std::find(c.added.begin(), c.added.end(), "d2d4") != c.added.end();
-        EXPECT_EQ(t.b.used, int(c.added.size()) + 2 - d4) << c.score;
-        EXPECT_TRUE(getBookRecord(t.b, start)->score == c.score && getBookRecord(t.b, start)->depth == bookEffort);
-        for (const auto& m : c.added) EXPECT_EQ(getBookRecord(t.b, playLine({m})[1])->depth, m == "d2d4" ? 60 : 0);
+        const int score = std::stoi(c[0]);
+        bookAddResult(t.b, start, score, lineOf(words(c[1])), lineOf(words(c[2])));
+        const Line added = words(c[3]);
+        const bool d4 = std::find(added.begin(), added.end(), "d2d4") != added.end();
+        EXPECT_EQ(t.b.used, int(added.size()) + 2 - d4) << c[0];
+        EXPECT_TRUE(getBookRecord(t.b, start)->score == score && getBookRecord(t.b, start)->depth == bookEffort);
+        for (const auto& m : added) EXPECT_EQ(getBookRecord(t.b, playLine({m})[1])->depth, m == "d2d4" ? 60 : 0);
     }
 }
 

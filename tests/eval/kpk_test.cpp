@@ -2,8 +2,6 @@
 #include "eval/kpkdb.h"
 #include "eval_support.h"
 
-namespace {
-
 TEST_F(EvalTest, KpkScoresAndColourFlip) {
     for (const auto& c : readTable("kpk.txt")) {  // FEN | score
         const Position p = evalPos(c[0]);
@@ -26,5 +24,3 @@ TEST_F(EvalTest, KpkLookupFingerprint) {
                 }
     EXPECT_EQ(std::pair(fingerprint, wins), std::pair(uint64_t(9622016846901524500u), 222564));
 }
-
-}  // namespace

@@ -1,8 +1,6 @@
 // Pawn-structure terms, one weight at a time.
 #include "eval_support.h"
 
-namespace {
-
 // Each case of tests/data/pawns.txt switches on one weight at its default and
 // reads the pair. (The simpler counts, islands, doubled, isolated, duos, are
 // held by the evaluation's fingerprint.)
@@ -18,5 +16,3 @@ TEST_F(EvalTest, PawnTermsOneAtATime) {
     PawnEntry* e;
     EXPECT_EQ(pawnStructure(evalPos("7k/8/8/8/4P3/8/8/K7 w - -"), e), scorePair(114, 183)) << "unlisted e4 scores";
 }
-
-}  // namespace

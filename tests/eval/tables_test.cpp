@@ -1,8 +1,6 @@
 // Entries of the tables derived from the weights.
 #include "eval_support.h"
 
-namespace {
-
 // Every entry of every table folded in order into one number, which any change
 // of a weight or of the rules that spread it moves; black's entries mirror
 // white's.
@@ -32,5 +30,3 @@ TEST_F(EvalTest, ZeroWeightsNegativeBonusAndCaches) {
     EXPECT_EQ(spb[24], -89);  // truncated after adding one half
     EXPECT_EQ(spb[0], 20);
 }
-
-}  // namespace

@@ -4,8 +4,6 @@
 #include "board/legal.h"
 #include "learn_support.h"
 
-namespace {
-
 using SelfPlayTest = LearnTest;
 
 // Games from a FEN through coordinate moves, judged after their last move
@@ -76,5 +74,3 @@ TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnlyAndTheirLines) {
     }
     EXPECT_EQ(games, 4);
 }
-
-}  // namespace

@@ -4,8 +4,6 @@
 
 #include "learn_support.h"
 
-namespace {
-
 TEST_F(LearnTest, ThreeShardsMergeIntoTheWholeRun) {
     if (std::system("command -v parallel >/dev/null 2>&1") != 0) GTEST_SKIP() << "GNU parallel is not installed";
     ::setenv("ZARV_DEV", ZARV_DEV_BIN, 1);
@@ -34,5 +32,3 @@ TEST(LearnCommands, OpeningsFromAnEpdFile) {
     std::ofstream(dir + "/none.epd") << "bad line\n";
     EXPECT_EQ(runDev("selfplay " + dir + "/d --openings " + dir + "/none.epd").status, 2);
 }
-
-}  // namespace

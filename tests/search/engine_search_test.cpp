@@ -12,16 +12,12 @@
 #include <regex>
 #pragma GCC diagnostic pop
 
-#include "board/attacks.h"
-#include "board/make.h"
+#include "board/legal.h"
 #include "support.h"
 
 namespace {
 
-bool legal(const std::string& fen, const std::string& text) {
-    Position p = fromFen(fen), child{};
-    return algMake(p, child, text.c_str()) && !fasterInCheck(child, sideToMove(p));
-}
+bool legal(const std::string& fen, const std::string& text) { return findLegalMove(fromFen(fen), text.c_str()) != 0; }
 
 // An info line of a finished iteration, every field in its place and the pv's
 // moves each followed by a blank: words 2, 6, 8-9 and 13 are depth, nodes,

@@ -190,11 +190,8 @@ TEST_F(SearchTest, StoppedBeforeTheFirstIteration) {
 }
 
 TEST(EasyMove, LeadOfMoreThan150OrALoneMove) {
-    struct Case { int count, first, second; bool want; } cases[] = {
-        {0, 0, 0, false},   {1, 0, 900, true},    {2, 151, 0, true},     {2, 150, 0, false},
-        {2, -149, -300, true}, {2, -150, -300, false}, {30, 400, 249, true}, {30, 400, 250, false},
-    };
-    for (auto c : cases) EXPECT_EQ(obviousLead(c.count, c.first, c.second), c.want) << c.first << " " << c.second;
+    for (const auto& c : readTable("easymove.txt"))  // root moves | best score | second score | obvious
+        EXPECT_EQ(obviousLead(std::stoi(c[0]), std::stoi(c[1]), std::stoi(c[2])), c[3] == "1") << c[1] << " " << c[2];
 }
 
 namespace {

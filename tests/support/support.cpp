@@ -127,6 +127,12 @@ std::deque<Position> playLine(const std::vector<std::string>& moves, const std::
     return line;
 }
 
+std::string moveText(Move m) {
+    char t[8];
+    alg(m, t);
+    return t;
+}
+
 void defaultWeights() {
     for (const ParamEntry& e : paramTable) *e.value = e.def;
     reInitEval();

@@ -39,6 +39,7 @@ Position fromFen(const std::string& fen);
 // The records of a line played from fen ("null": the null move); a deque keeps
 // every parent pointer valid.
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen = "");
+std::string moveText(Move m);  // coordinate text, "null" for no move
 // The built-in evaluation weights again, and the tables rebuilt from them.
 void defaultWeights();
 
