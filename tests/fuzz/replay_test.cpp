@@ -1,14 +1,10 @@
 // Replays every fuzz target on its seed corpus and on the inputs that once
 // found a fault (tests/fuzz/regressions/<target>/): none may break a property
 // or, in the sanitizer build, touch memory it should not.
-#include <gtest/gtest.h>
-
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
 
 #include "fuzz_targets.h"
+#include "support.h"
 
 namespace {
 
@@ -17,8 +13,7 @@ void replay(const FuzzTarget& t, const std::string& kind, size_t atLeast) {
     size_t files = 0;
     for (const auto& f : std::filesystem::directory_iterator(std::string(ZARV_FUZZ_DIR) + "/" + kind + "/" + t.name, none)) {
         SCOPED_TRACE(f.path().string());
-        std::ifstream in(f.path(), std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+        const std::string bytes = readText(f.path());
         EXPECT_EQ(t.fn(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), 0);
         ++files;
     }

@@ -12,13 +12,8 @@
 struct LearnTest : ::testing::Test {
     const TempDir tmp;
     const std::string dir = tmp.path;
-    void SetUp() override {
-        defaultWeights();
-        selfplaySetup();
-    }
-    void TearDown() override {
-        defaultWeights();
-    }
+    void SetUp() override { defaultWeights(), selfplaySetup(); }
+    void TearDown() override { defaultWeights(); }
 };
 
 // The data lines of games [first, first + count) played in this process.

@@ -44,9 +44,7 @@ TEST_F(SelfPlayTest, PositionJudgements) {
 // A game depends on the seed and its index only; its data lines are quiet
 // positions, each carrying the game's result, then the end line.
 TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnlyAndTheirLines) {
-    SelfPlay sp;
-    sp.nodes = 300;
-    sp.seed = 11;
+    SelfPlay sp{.nodes = 300, .seed = 11};
     const std::string all = playGames(sp, 0, 4);
     EXPECT_EQ(playGames(sp, 0, 4), all);
     const std::string third = playGames(sp, 3, 1);  // with nothing played before it

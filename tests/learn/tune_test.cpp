@@ -119,9 +119,7 @@ TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
 // On games of its own: the held-out share is whole games, and the fitted scale
 // is a minimum of the error.
 TEST_F(TuneTest, HoldsOutWholeGamesAndFitsTheScale) {
-    SelfPlay sp;
-    sp.nodes = 300;
-    sp.seed = 9;
+    SelfPlay sp{.nodes = 300, .seed = 9};
     std::vector<Sample> s, held;
     ASSERT_GT(readSamples(writeText(dir + "/d", playGames(sp, 0, 6)).c_str(), s), 200);
     const size_t all = s.size();
@@ -139,9 +137,7 @@ TEST_F(TuneTest, HoldsOutWholeGamesAndFitsTheScale) {
 // The command tunes over every data file it is given, prints the weights and
 // writes them after a comment naming its input.
 TEST_F(TuneTest, CommandWritesTheWeightsItPrints) {
-    SelfPlay sp;
-    sp.nodes = 300;
-    sp.seed = 9;
+    SelfPlay sp{.nodes = 300, .seed = 9};
     const std::string data = writeText(dir + "/d", playGames(sp, 0, 3)), data2 = writeText(dir + "/d2", playGames(sp, 3, 3));
     const RunResult r = runDev("tune " + data + " " + data2 + " --iterations 1 --out " + dir + "/t", 120);
     ASSERT_EQ(r.status, 0) << r.err;

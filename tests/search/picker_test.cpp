@@ -1,6 +1,6 @@
 // The staged picker: a fingerprint of its orders over the perft trees, and the
 // rules' corner cases. That the evasion row keeps exactly the legal moves is
-// testOutGen's check, run over the perft trees by the self-test tests.
+// testOutGen's check, run over the perft trees by zarv-dev selftest.
 
 #include <algorithm>
 #include <random>
@@ -30,18 +30,12 @@ Moves drain(const Position& p, int row, Move h = 0, Move k1 = 0, Move k2 = 0, Ge
 
 std::string text(const Moves& ms) { return listText(ms.data(), int(ms.size())); }
 
-// History counters are globals: every test starts and ends with them empty.
-struct Picker : ::testing::Test {
-    void SetUp() override { clear(); }
-    void TearDown() override { clear(); }
-    static void clear() { learned = {}; }
-};
-
 // Every row's order at every node of the suite's two-ply trees, with the first
 // move as hash move, the last one and the move that led to the node (a stale
 // killer, mostly not legal here) as killers and history drawn at random,
 // folded into one number: a change to any rule moves it.
-TEST_F(Picker, FingerprintOverPerftTrees) {
+TEST(Picker, FingerprintOverPerftTrees) {
+    learned = {};  // the history counters the picker reads
     std::mt19937 rng(7);
     for (int i = 0; i < 1024; ++i) learned.his_s[i] = rng() % 4, learned.his_f[i] = rng() % 4;  // many equal keys
     Fingerprint fp;
@@ -56,7 +50,8 @@ TEST_F(Picker, FingerprintOverPerftTrees) {
     EXPECT_EQ(std::pair(fp.value, fp.count), std::pair(uint64_t(14003349062070578857u), uint64_t(637197)));
 }
 
-TEST_F(Picker, CornerCases) {
+TEST(Picker, CornerCases) {
+    learned = {};
     // Every capture loses: row 0 hands it out last, rows 1 and 2 never.
     Position p = fromFen("4k3/8/2p5/3p4/8/8/8/3QK3 w - -");
     Moves checks = drain(p, 1);

@@ -38,9 +38,7 @@ struct SearchTest : ::testing::Test {
     }
     // A search of p as "go" would start it, without output.
     static void searchFor(Position& p, double budget, int depth, uint64_t nodes = 0) {
-        SearchLimits limits;
-        limits.budget = budget, limits.depth = depth, limits.nodes = nodes, limits.printLines = false;
-        uciBeginSearch(p, limits);
+        uciBeginSearch(p, SearchLimits{.budget = budget, .depth = depth, .printLines = false, .nodes = nodes});
     }
 };
 
@@ -134,8 +132,7 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
 
 TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     Position p = fromFen(START_FEN);
-    SearchLimits limits;
-    limits.budget = 1e6, limits.depth = 3, limits.printLines = false;
+    SearchLimits limits{.budget = 1e6, .depth = 3, .printLines = false};
     limits.searchMoves[0] = mv("a2", "a3");
     limits.searchMoves[1] = mv("e2", "e5");  // not a legal move: ignored
     limits.searchMovesCount = 2;
@@ -212,10 +209,8 @@ struct HeldClockTest : SearchTest {
         clockReads = 0, clockNow = now;
         learned = {};
         Position p = fromFen(fen);
-        SearchLimits limits;
-        limits.budget = budget, limits.depth = depthLimit;
         testing::internal::CaptureStdout();
-        uciBeginSearch(p, limits);
+        uciBeginSearch(p, SearchLimits{.budget = budget, .depth = depthLimit});
         const std::string out = testing::internal::GetCapturedStdout();
         int last = 0;
         const double e = now - CLOCK_START;
