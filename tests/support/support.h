@@ -44,8 +44,9 @@ std::string moveText(Move m);  // coordinate text, "null" for no move
 void defaultWeights();
 
 std::string dataPath(const std::string& name);  // tests/data/<name>
-// The rows of a table in tests/data: fields split at '|' and trimmed, "\n"
-// in a field a line end; blank lines and lines starting with '#' skipped.
+// The rows of a table in tests/data: fields split at '|' and trimmed, "\n",
+// "\r" and "\t" in a field the control characters; blank lines and lines
+// starting with '#' skipped.
 std::vector<std::vector<std::string>> readTable(const std::string& name);
 struct PerftCase {
     std::string fen;
