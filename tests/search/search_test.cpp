@@ -63,11 +63,11 @@ TEST_F(SearchTest, ReduceHisHalvesWithOneAsFloor) {
     uint64_t* his_f = learned.his_f;
     std::fill(his_s, his_s + 1024, 7);
     int a = (0 * 8 + PAWN) * 64 + 12, b = (1 * 8 + KING) * 64 + 60;
-    his_s[a] = 40001, his_f[a] = 0, his_f[b] = 2;
+    his_s[a] = 40001, his_f[a] = 0, his_f[b] = 7;
     reduceHis();
     // rows of no piece kind (7, ALL) are left alone
     EXPECT_EQ(std::tuple(his_s[a], his_f[a], his_f[b], his_s[(1 * 8 + QUEEN) * 64], his_s[7 * 64 + 3], his_s[ALL * 64 + 5]),
-              std::tuple(20000u, 1u, 1u, 3u, 7u, 7u));
+              std::tuple(20000u, 1u, 3u, 3u, 7u, 7u));
 }
 
 // What each node kind stores in the table for its window (tests/data/store.txt).
@@ -133,11 +133,11 @@ TEST_F(SearchTest, QuiescenceAndFrontierNodesKeepTheStaticValue) {
 TEST_F(SearchTest, RootListEasyMoveAndNodeLimit) {
     Position p = fromFen(START_FEN);
     SearchLimits limits{.budget = 1e6, .depth = 3, .printLines = false};
-    limits.searchMoves[0] = mv("a2", "a3");
+    limits.searchMoves[0] = mv("b1", "c3");
     limits.searchMoves[1] = mv("e2", "e5");  // not a legal move: ignored
     limits.searchMovesCount = 2;
     uciBeginSearch(p, limits);  // the list is used up by the search
-    EXPECT_TRUE(search.lstCount == 1 && std::string(search.bestMove) == "a2a3" && search.limits.searchMovesCount == 0)
+    EXPECT_TRUE(search.lstCount == 1 && std::string(search.bestMove) == "b1c3" && search.limits.searchMovesCount == 0)
         << search.bestMove;
     limits.searchMoves[0] = mv("e2", "e5");
     limits.searchMovesCount = 1, limits.depth = 1;
