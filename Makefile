@@ -7,11 +7,12 @@ PGO_BUILD  ?= build-pgo
 # Instruction set of the profile-guided build (`make pgo ARCH=native` for both).
 ARCH       ?= x86-64-v2
 FUZZ_BUILD ?= build-fuzz
+TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 30
 FUZZ_RUNS ?= 0
 JOBS       ?= $(shell nproc)
 
-.PHONY: all run test sanitize native pgo fuzz clean
+.PHONY: all run test sanitize tsan native pgo fuzz clean
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -32,6 +33,13 @@ sanitize:
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZARV_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# The tests that search with several threads, built with ThreadSanitizer; a
+# race report ends the program at once, so the test that drove it fails.
+tsan:
+	cmake -S . -B $(TSAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZARV_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target zarv test_search
+	TSAN_OPTIONS=halt_on_error=1 ctest --test-dir $(TSAN_BUILD) --output-on-failure -j $(JOBS) -R 'EngineThreads|EngineMultiPV'
 
 # The two programs for this machine's own instruction set (BMI2, AVX2 where
 # present); not portable to older processors.
@@ -59,4 +67,4 @@ fuzz:
 	tools/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_RUNS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(NATIVE_BUILD) $(PGO_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(TSAN_BUILD) $(NATIVE_BUILD) $(PGO_BUILD) $(FUZZ_BUILD)

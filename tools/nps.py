@@ -15,6 +15,9 @@ median of the rounds' ratios is reported, since one round can be off by a tenth.
 
 Usage:
   tools/nps.py build/zarv glaurung toga2 --epd tools/wac.epd --ms 500 --count 20 --rounds 3
+  tools/nps.py build/zarv build/zarv --set 2 Threads=2 --rounds 3   # the same program twice
+--set K NAME=VALUE gives engine K (1 for the first) its own option, set after
+Hash and Threads, so the same program can stand twice with different options.
 An engine is a command line (quoted when it has arguments); a bare name is looked
 up on PATH and in /usr/games.
 """
@@ -42,9 +45,9 @@ def resolve(cmd):
 class Engine:
     """A UCI engine in a child process, read line by line."""
 
-    def __init__(self, cmd, hash_mb, threads):
+    def __init__(self, cmd, hash_mb, threads, own):
         self.words = resolve(cmd)
-        self.label = cmd
+        self.label = " ".join([cmd] + [f"{k}={v}" for k, v in own])
         self.proc = subprocess.Popen(self.words, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      stderr=subprocess.DEVNULL, text=True, bufsize=1)
         self.send("uci")
@@ -55,6 +58,8 @@ class Engine:
         # each is held to the same number, so that a node costs one thread's time.
         if threads and "Threads" in options:
             self.send(f"setoption name Threads value {threads}")
+        for name, value in own:
+            self.send(f"setoption name {name} value {value}")
         self.send("isready")
         self.until("readyok")
 
@@ -130,10 +135,17 @@ def main(argv):
     ap.add_argument("--rounds", type=int, default=1)
     ap.add_argument("--hash", type=int, default=32, help="Hash option in MB for every engine (0: leave)")
     ap.add_argument("--threads", type=int, default=1, help="Threads option for engines that have one (0: leave)")
+    ap.add_argument("--set", nargs=2, action="append", default=[], metavar=("K", "NAME=VALUE"),
+                    help="an option of engine K alone (repeatable)")
     args = ap.parse_args(argv)
 
+    own = [[] for _ in args.engines]
+    for k, setting in args.set:
+        if not k.isdigit() or not 1 <= int(k) <= len(args.engines) or "=" not in setting:
+            ap.error(f"--set {k} {setting}: expected an engine number and NAME=VALUE")
+        own[int(k) - 1].append(tuple(setting.split("=", 1)))
     fens = openings(args.epd, args.count)
-    engines = [Engine(cmd, args.hash, args.threads) for cmd in args.engines]
+    engines = [Engine(cmd, args.hash, args.threads, own[i]) for i, cmd in enumerate(args.engines)]
     n = len(engines)
     ratios = [[] for _ in engines]
     totals = [[0, 0.0] for _ in engines]

@@ -12,7 +12,7 @@
 #include "board/tables.h"
 #include "board/zobrist.h"
 
-uint64_t nodecount = 0;
+thread_local constinit uint64_t nodecount = 0;
 
 namespace {
 

@@ -5,6 +5,6 @@
 
 #include "board/types.h"
 
-extern uint64_t nodecount;  // moves made; the search reports it
+extern thread_local constinit uint64_t nodecount;  // moves made by this thread; the search reports it
 
 int make(const Position& old, Position& child, Move m);  // always 1; m = 0 is the null move

@@ -107,7 +107,7 @@ int bookNsearchRoot(const Position& p, int depth, int alpha, int beta, PvLine& o
                 candidate = s >= alpha - margin;
             }
         }
-        if (search.abortflag) return 0;
+        if (signals.abortflag) return 0;
         if (first) rootList[i].score = s;
         if (candidate) cands[candCount++] = {m, s};
         if (s > best) {
@@ -146,7 +146,7 @@ int bookBeginSearch(Position& p, int effort, int multi, PvLine& out) {
     for (int depth = 3;; depth += 2) {
         score = multi ? bookNsearchRoot(p, depth, NO_SCORE, -NO_SCORE, out, CANDIDATE_MARGIN)
                       : searchRoot(p, depth, out);
-        if (search.abortflag || std::abs(score) > 31799 || depth >= 191 || nodecount >= budget) break;
+        if (signals.abortflag || std::abs(score) > 31799 || depth >= 191 || nodecount >= budget) break;
     }
     return score;
 }
@@ -187,7 +187,7 @@ int book_study(BookStore& b, const Position& p, int plyLimit) {
     PvLine cands, best;
     bookBeginSearch(root, bookEffort, 1, cands);
     const int score = bookBeginSearch(root, bookEffort, 0, best);
-    if (search.abortflag) return 0;  // the scores of an interrupted search mean nothing
+    if (signals.abortflag) return 0;  // the scores of an interrupted search mean nothing
     bookAddResult(b, p, score, cands, best);
     return 1;
 }

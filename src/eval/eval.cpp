@@ -12,7 +12,7 @@
 #include "eval/params.h"
 #include "eval/pawns.h"
 
-EvalCacheEntry eca[EC_MASK + 1];
+thread_local EvalCacheEntry eca[EC_MASK + 1];
 
 void clearEvalCaches() {
     clear_pht();

@@ -10,7 +10,7 @@ struct EvalCacheEntry {
     int32_t score;
 };
 constexpr int EC_MASK = 4095;
-extern EvalCacheEntry eca[EC_MASK + 1];  // static values by position key
+extern thread_local EvalCacheEntry eca[EC_MASK + 1];  // static values by position key, one cache per search thread
 
 int eval(const Position& p);  // needs current pstScore and stage (board/pst.h)
 // Empties the pawn hash and the evaluation cache.

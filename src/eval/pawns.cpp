@@ -10,8 +10,8 @@
 #include "eval/kpkdb.h"
 #include "eval/params.h"
 
-PawnEntry ph[PH_SIZE];
-uint64_t eprobes, ehits;
+thread_local PawnEntry ph[PH_SIZE];
+thread_local uint64_t eprobes, ehits;
 
 namespace {
 

@@ -12,8 +12,10 @@ struct PawnEntry {
 static_assert(sizeof(PawnEntry) == 32);
 
 constexpr int PH_SIZE = 1 << 17;
-extern PawnEntry ph[PH_SIZE];
-extern uint64_t eprobes, ehits;
+// The pawn-structure cache by pawn key and its probe and hit counts, one of
+// each per search thread.
+extern thread_local PawnEntry ph[PH_SIZE];
+extern thread_local uint64_t eprobes, ehits;
 
 ScorePair pawnStructure(const Position& p, PawnEntry*& entry);
 void clear_pht();

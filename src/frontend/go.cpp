@@ -81,7 +81,7 @@ double timeBudget(const GoClock& c, int col) {
     return std::max(MIN_BUDGET, a);
 }
 
-SearchLimits goLimits(char** words, int n, const Position& root) {
+SearchLimits goLimits(char** words, int n, const Position& root, double overhead) {
     SearchLimits limits;
     GoClock clock;
     long depth = 0;
@@ -115,6 +115,8 @@ SearchLimits goLimits(char** words, int n, const Position& root) {
         // "mate N" and other words the engine does not use are passed over.
     }
 
+    clock.wtime = std::max(0.0, clock.wtime - overhead);
+    clock.btime = std::max(0.0, clock.btime - overhead);
     const int side = sideToMove(root);
     if (depth > 0 || limits.infinite) {
         limits.budget = NO_TIME_LIMIT;
@@ -132,7 +134,8 @@ SearchLimits goLimits(char** words, int n, const Position& root) {
 }
 
 void uciGo(char** words, int n) {
-    const SearchLimits limits = goLimits(words, n, gme[ply]);
+    SearchLimits limits = goLimits(words, n, gme[ply], moveOverhead / 1000.0);
+    limits.multiPV = multiPV;
     searching = 1;
     searchInfinite = limits.infinite;
     uciBeginSearch(gme[ply], limits);

@@ -4,6 +4,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +15,9 @@
 #include "base/platform.h"
 #include "board/notation.h"
 #include "eval/params.h"
+#include "eval/eval.h"
 #include "search/search.h"
+#include "search/threads.h"
 #include "search/transposition.h"
 
 Position gme[GAME_MAX];
@@ -24,6 +27,9 @@ int32_t ponder = 1;
 int32_t searching = 0;
 int32_t searchInfinite = 0;
 int32_t hashMegMax = 4096;
+int32_t multiPV = 1;
+int32_t moveOverhead = 0;
+int32_t threadsMax = MAX_THREADS;
 
 namespace {
 
@@ -70,6 +76,10 @@ void cmdUci() {
     std::printf("option name Ponder type check default true\n");
     std::printf("option name Hash type spin default %d min 0 max 4096\n", 32);
     std::printf("option name personalityFile type string default <empty>\n");
+    std::printf("option name Threads type spin default 1 min 1 max %d\n", MAX_THREADS);
+    std::printf("option name MultiPV type spin default 1 min 1 max %d\n", MAX_ROOT_MOVES);
+    std::printf("option name Clear Hash type button\n");
+    std::printf("option name Move Overhead type spin default 0 min 0 max 5000\n");
     std::printf("uciok\n");
     std::fflush(stdout);
 }
@@ -167,6 +177,25 @@ void setPersonality(const char* path, const char* lower) {
     std::fflush(stdout);
 }
 
+// A spin option's value, clamped to lo..hi; a value outside is said.
+int32_t spinValue(const char* option, const char* value, long lo, long hi) {
+    const long v = std::strtol(value, nullptr, 10);
+    const long kept = std::clamp(v, lo, hi);
+    if (kept != v) std::printf("info string %s %ld out of range %ld to %ld: set to %ld\n", option, v, lo, hi, kept);
+    logger("%s set to %ld\n", option, kept);
+    return int32_t(kept);
+}
+
+// What a freshly started engine has learned: nothing. The next search counts
+// the nodes a first search counts.
+void clearHash() {
+    ttabClear(hashtable);
+    learned = {};
+    search = {};
+    clearEvalCaches();
+    clearHelpers();
+}
+
 void cmdSetoption(char** words, int n, char* name) {
     int i = 1;
     while (i < n && std::strcmp(words[i], "name") != 0) ++i;
@@ -189,6 +218,14 @@ void cmdSetoption(char** words, int n, char* name) {
         logger("Ponder set to %d\n", ponder);
     } else if (std::strcmp(name, "personalityfile") == 0) {
         setPersonality(value, lower);
+    } else if (std::strcmp(name, "threads") == 0) {
+        setSearchThreads(spinValue("Threads", lower, 1, threadsMax));
+    } else if (std::strcmp(name, "multipv") == 0) {
+        multiPV = spinValue("MultiPV", lower, 1, MAX_ROOT_MOVES);
+    } else if (std::strcmp(name, "clear hash") == 0) {
+        clearHash();
+    } else if (std::strcmp(name, "move overhead") == 0) {
+        moveOverhead = spinValue("Move Overhead", lower, 0, 5000);
     } else {
         std::printf("info string %s not recognized\n", name);
         std::fflush(stdout);
@@ -213,9 +250,9 @@ uint32_t firstWordHash(const char* line) {
 // engine ends once it has answered and the kept lines are done.
 void inputEnded() {
     if (!searching) platformExit(0);
-    if (searchInfinite || search.ponderMode) {
-        search.abortflag = 1;
-        search.ponderMode = 0;
+    if (searchInfinite || signals.ponderMode) {
+        signals.abortflag = 1;
+        signals.ponderMode = 0;
     }
 }
 
@@ -224,8 +261,11 @@ void inputEnded() {
 void uciReset() {
     pending.clear();
     searching = searchInfinite = 0;
-    search.abortflag = 0;
-    search.ponderMode = 0;
+    signals.abortflag = 0;
+    signals.ponderMode = 0;
+    setSearchThreads(1);
+    multiPV = 1;
+    moveOverhead = 0;
     state = 0;
     ply = 0;
     fenToPosition(gme[0], "");
@@ -250,11 +290,15 @@ void uciCommand(char* line) {
     case H_ISREADY: cmdIsready(); break;
     case H_POSITION: cmdPosition(words, n, textBuf[level]); break;
     case H_GO: uciGo(words, n); break;
-    case H_STOP: search.abortflag = 1; break;
-    case H_PONDERHIT: search.ponderMode = 0; break;
+    case H_STOP: signals.abortflag = 1; break;
+    case H_PONDERHIT: signals.ponderMode = 0; break;
     case H_SETOPTION: cmdSetoption(words, n, textBuf[level]); break;
     case H_UCINEWGAME: break;
-    case H_QUIT: platformExit(0);
+    case H_QUIT:
+        // Helpers still searching stop before the process ends under them.
+        signals.abortflag = 1;
+        waitHelpers();
+        platformExit(0);
     default:
         std::fprintf(stderr, "%s%-10s =  0x%09x,\n", "UCI_", words[0], hash(words[0]));
         break;

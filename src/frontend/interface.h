@@ -31,7 +31,8 @@ void uciGo(char** words, int n);
 // What the words of a "go" line ask of a search of `root`: the clock rules'
 // budget and hard limit, depth, nodes, infinite, ponder and the legal moves
 // of "searchmoves". Reads no state but its arguments (it writes the log).
-SearchLimits goLimits(char** words, int n, const Position& root);
+// `overhead` seconds come off each side's remaining time first (never below 0).
+SearchLimits goLimits(char** words, int n, const Position& root, double overhead = 0);
 
 // Clock words of "go", in seconds.
 struct GoClock {
@@ -49,6 +50,11 @@ double clockHardLimit(const GoClock& c, int col);
 
 // Largest Hash the option takes, in megabytes (4096; the fuzz targets lower it).
 extern int32_t hashMegMax;
-// A freshly started engine's loop: no kept lines, no search running, state 0
-// and the game at the start position.
+// The options "setoption" writes and "go" reads: principal lines shown
+// (MultiPV) and milliseconds kept back from the remaining time (Move Overhead).
+extern int32_t multiPV, moveOverhead;
+// Most search threads the Threads option takes (256; the fuzz targets lower it).
+extern int32_t threadsMax;
+// A freshly started engine's loop: no kept lines, no search running, state 0,
+// one search thread and the game at the start position.
 void uciReset();

@@ -123,7 +123,7 @@ Move engineMove(Game& g, uint64_t nodes) {
     limits.nodes = nodes;
     limits.printLines = false;
     uciBeginSearch(p, limits);
-    search.abortflag = 0;
+    signals.abortflag = 0;
     return findLegalMove(p, search.bestMove);
 }
 
@@ -132,7 +132,7 @@ bool isQuiet(const Position& p) {
     // The test must not leave entries behind that would steer later searches.
     const TTable saved = hashtable;
     hashtable = TTable{0, -1, 0, nullptr};
-    search.abortflag = 0;
+    signals.abortflag = 0;
     PvLine line;
     const int q = searchQuies(p, NO_SCORE, -NO_SCORE, 0, 0, line);
     hashtable = saved;

@@ -19,9 +19,7 @@ inline void setLine(PvLine& line, Move m, const PvLine& child) {
 inline Move killerAt(const Move* table, int ply) { return ply < KILLER_PLIES ? table[ply] : 0; }
 
 // Table probe that also works while the table is turned off.
-inline const TTEntry* probeTable(uint64_t key) {
-    return hashtable.entries ? ttabGet(hashtable, key) : nullptr;
-}
+inline bool probeTable(uint64_t key, TTEntry& e) { return hashtable.entries && ttabGet(hashtable, key, e); }
 inline void storeTable(uint64_t key, int depth, int score, int flags, Move move) {
     if (hashtable.entries) ttabPut(hashtable, key, depth, score, flags, move);
 }
@@ -30,14 +28,14 @@ inline void storeTable(uint64_t key, int depth, int score, int flags, Move move)
 // first iteration has finished, so that there is always a move to play.
 inline bool nodeLimitReached() {
     return search.limits.nodes && nodecount >= search.limits.nodes && search.firstIterationDone &&
-           !search.ponderMode;
+           !signals.ponderMode;
 }
 
 // Checked before every move is made: moves that are made but never searched
 // (pruned, repeated, quiet in a captures-only node) must not run past the limit.
 inline bool stopForNodeLimit() {
     if (!nodeLimitReached()) return false;
-    search.abortflag = 1;
+    signals.abortflag = 1;
     return true;
 }
 

@@ -10,27 +10,33 @@
 #include "search/nodeutil.h"
 
 SearchHooks searchHooks;
+thread_local std::atomic<uint64_t>* helperNodesOut = nullptr;
 
 int pollStep() {
     const uint32_t tics = ++search.tics;
     // "go nodes" is tested at every node, so the count is exact.
     if (nodeLimitReached() || (searchHooks.nodeCap && nodecount >= searchHooks.nodeCap)) {
-        search.abortflag = 1;
+        signals.abortflag = 1;
         return 1;
     }
     if (tics & 0x3ff) return 0;
+    // A helper reads neither input nor the clock: the main thread stops it.
+    if (helperNodesOut) {
+        helperNodesOut->store(nodecount, std::memory_order_relaxed);
+        return signals.abortflag;
+    }
     if (!(tics & searchHooks.inputPollMask)) {
         // Input is served from inside the search: "stop", "ponderhit",
         // "isready" and "quit" reach a running search here and nowhere else.
         if (searchHooks.poll) searchHooks.poll();
-        if (search.abortflag && !search.ponderMode) return 1;
+        if (signals.abortflag && !signals.ponderMode) return 1;
     }
     // The clock is read 64 times as often as the input: 65,536 nodes can
     // take a tenth of a second on a loaded machine, far more than the margin
     // left under the hard limit once a fast game's clock runs low; a reading
     // costs less than a node.
-    if (!search.ponderMode && seconds(CPU) >= search.goaltime) {
-        search.abortflag = 1;
+    if (!signals.ponderMode && seconds(CPU) >= search.goaltime) {
+        signals.abortflag = 1;
         return 1;
     }
     return 0;
@@ -46,11 +52,11 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
     // order does not change any result.
     const int ev = p.inCheck ? 0 : eval(p);
     Move hashMove = 0;
-    if (const TTEntry* e = probeTable(p.hashKey)) {
-        hashMove = e->move;
-        if (nullWindow && depth <= e->depth &&
-            (((e->flags & LOWER) && e->score >= beta) || ((e->flags & UPPER) && e->score < beta)))
-            return from_tt(e->score, ply);
+    if (TTEntry e; probeTable(p.hashKey, e)) {
+        hashMove = e.move;
+        if (nullWindow && depth <= e.depth &&
+            (((e.flags & LOWER) && e.score >= beta) || ((e.flags & UPPER) && e.score < beta)))
+            return from_tt(e.score, ply);
     }
 
     const int opp = sideToMove(p) ^ 1;
@@ -95,7 +101,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         if (checksMode && !capture && !child.inCheck) continue;
 
         int s = -searchQuies(child, -beta, -alpha, depth - 2, ply + 1, childLine);
-        if (search.abortflag) return 0;
+        if (signals.abortflag) return 0;
         if (s <= best) continue;
         if (s > alpha) {
             setLine(line, m, childLine);
@@ -104,7 +110,7 @@ int searchQuies(const Position& p, int alpha, int beta, int depth, int ply, PvLi
         best = s;
         if (s >= beta) break;
     }
-    if (search.abortflag) return 0;
+    if (signals.abortflag) return 0;
     if (legal == 0) best = mated_in(ply);
 
     // Only null-window results are kept (or a wider window that closed to a

@@ -16,13 +16,11 @@
 #include "eval/eval.h"
 #include "eval/pawns.h"
 #include "search/nodeutil.h"
+#include "search/threads.h"
 
-SearchState search;
+thread_local constinit SearchState search;
+SearchSignals signals;
 
-// A guard on "go depth": the deepest line grows with the iteration and every
-// node of it keeps its frame on the stack, so no search runs more iterations
-// than an infinite one does.
-static constexpr int MAX_ITERATIONS = 100;
 static constexpr int PV_TEXT = 64 * 8;
 
 bool obviousLead(int count, int first, int second) {
@@ -41,7 +39,8 @@ void scoreText(int s, char* out) {
 
 // Coordinate text of a line, each move followed by a blank; the first move
 // becomes the move to play.
-void getUciPv(const PvLine& line, char* text) {
+// Coordinate text of a line, each move followed by a blank.
+static void textOfLine(const PvLine& line, char* text) {
     char* t = text;
     *t = 0;
     for (int i = 0; i < 63 && line.m[i]; ++i) {
@@ -50,6 +49,10 @@ void getUciPv(const PvLine& line, char* text) {
         *t++ = ' ';
         *t = 0;
     }
+}
+
+void getUciPv(const PvLine& line, char* text) {
+    textOfLine(line, text);
     if (line.m[0])
         alg(line.m[0], search.bestMove);
     else
@@ -69,15 +72,20 @@ static void reportLine(const PvLine& line, char* text) {
         search.ponderText[0] = 0;
 }
 
-static void writeInfo(int depth, double e, uint64_t n, int s, const char* pv) {
+// An "info" line; `multipv` 0 leaves that field out, as with one line.
+static void writeInfo(int depth, double e, uint64_t n, int s, const char* pv, int multipv = 0) {
     if (!search.limits.printLines) return;
-    char score[32];
+    char score[32], lineNumber[24] = "";
     scoreText(s, score);
+    if (multipv) std::snprintf(lineNumber, sizeof lineNumber, " multipv %d", multipv);
     uint64_t nps = e > 0 ? uint64_t(double(n) / e) : 0;
-    std::printf("info depth %d time %d nodes %" PRIu64 " score %s nps %" PRIu64 " pv %s\n", depth, int(1000 * e), n,
-                score, nps, pv);
+    std::printf("info depth %d%s time %d nodes %" PRIu64 " score %s nps %" PRIu64 " pv %s\n", depth, lineNumber,
+                int(1000 * e), n, score, nps, pv);
     std::fflush(stdout);
 }
+
+// Moves made by every search thread.
+static uint64_t allNodes() { return nodecount + helperNodes(); }
 
 int rootMoves(const Position& p, RootMove* list, const Move* only, int onlyCount) {
     const uint64_t counted = nodecount;
@@ -117,12 +125,12 @@ void rootMoveToFront(RootMove* list, int n, Move m) {
     }
 }
 
-int searchRoot(const Position& p, int depth, PvLine& line) {
+int searchRoot(const Position& p, int depth, PvLine& line, int from) {
     SearchState& S = search;
     S.root_move_changes = 0;
     if (pollStep()) return 0;
     line.m[0] = 0;
-    const bool firstIteration = depth / 2 == 1;
+    const bool firstIteration = depth / 2 == 1 && from == 0;
     if (firstIteration) {
         S.lstCount = rootMoves(p, S.lst, S.limits.searchMoves, S.limits.searchMovesCount);
         nodecount = 0;
@@ -133,7 +141,7 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
     Position child;
     PvLine childLine;
     int best = NO_SCORE, legal = 0;
-    for (int i = 0; i < S.lstCount; ++i) {
+    for (int i = from; i < S.lstCount; ++i) {
         const Move m = S.lst[i].m;
         if (stopForNodeLimit()) return 0;
         if (!makeLegal(p, child, m)) continue;
@@ -159,53 +167,56 @@ int searchRoot(const Position& p, int depth, PvLine& line) {
                 s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             } else {
                 s = -searchNonPv(child, -best, d, 1, childLine, 0);
-                if (!S.abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
+                if (!signals.abortflag && s <= MATE && s > best) s = -searchPv(child, NO_SCORE, -best, d, 1, childLine);
             }
         }
-        if (S.abortflag) return 0;
+        if (signals.abortflag) return 0;
         if (s <= best) continue;
 
         setLine(line, m, childLine);
         ++S.root_move_changes;
-        if (S.limits.printLines && depth / 2 > 4) {
+        if (S.limits.printLines && depth / 2 > 4 && S.limits.multiPV <= 1) {
             // A new best move of an unfinished iteration is played if the
             // iteration is cut short: it has already beaten the old one here.
             char text[PV_TEXT];
             reportLine(line, text);
-            writeInfo(depth / 2, elapsed(), nodecount, s, text);
+            writeInfo(depth / 2, elapsed(), allNodes(), s, text);
         }
         best = s;
         if (s > MATE) break;
     }
-    if (S.abortflag) return 0;
+    if (signals.abortflag) return 0;
 
     if (firstIteration) {
         sortRootMoves(S.lst, S.lstCount);
         S.easyMove = obviousLead(S.lstCount, S.lst[0].score, S.lst[1].score) ? S.lst[0].m : 0;
     } else {
-        rootMoveToFront(S.lst, S.lstCount, line.m[0]);
+        rootMoveToFront(S.lst + from, S.lstCount - from, line.m[0]);
     }
     if (legal == 0) return p.inCheck ? mated_in(0) : 0;
     return best;
+}
+
+void startLearnedTables() {
+    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
+    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
+    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
+    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
+    if (learned.used) return;
+    for (int col = 0; col < 2; ++col)
+        for (int kind = PAWN; kind <= KING; ++kind)
+            for (int sq = 0; sq < 64; ++sq)
+                learned.his_s[pieceSquareIndex(col, kind, sq)] = learned.his_f[pieceSquareIndex(col, kind, sq)] = 1;
 }
 
 void startSearch(Position& p, const SearchLimits& limits) {
     SearchState& S = search;
     S.limits = limits;
     S.searchSatisfied = 0;
-    S.abortflag = 0;
-    S.ponderMode = limits.ponder;
+    signals.abortflag = 0;
+    signals.ponderMode = limits.ponder;
     S.firstIterationDone = 0;
-    std::fill(std::begin(learned.ka), std::end(learned.ka), 0);
-    std::fill(std::begin(learned.kb), std::end(learned.kb), 0);
-    std::fill(std::begin(learned.oa), std::end(learned.oa), 0);
-    std::fill(std::begin(learned.ob), std::end(learned.ob), 0);
-    if (!learned.used) {
-        for (int col = 0; col < 2; ++col)
-            for (int kind = PAWN; kind <= KING; ++kind)
-                for (int sq = 0; sq < 64; ++sq)
-                    learned.his_s[pieceSquareIndex(col, kind, sq)] = learned.his_f[pieceSquareIndex(col, kind, sq)] = 1;
-    }
+    startLearnedTables();
     p.pstScore = getSC(p);
     p.stage = getSTAGE(p);
     // Without a table every search starts afresh.
@@ -228,6 +239,7 @@ void startSearch(Position& p, const SearchLimits& limits) {
 void uciBeginSearch(Position& p, const SearchLimits& limits) {
     SearchState& S = search;
     startSearch(p, limits);
+    startHelpers(p, limits);
     const double budget = limits.budget;
     const int depthLimit = limits.infinite ? MAX_ITERATIONS : limits.depth;
     double t1 = S.goaltime, t2 = S.goaltime, t3 = S.goaltime;
@@ -245,24 +257,65 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     line.m[0] = 0;
     const int lastIteration = std::min(depthLimit, MAX_ITERATIONS);
 
+    // With several lines, line i is the best of the root moves after the
+    // first i, each searched to an exact score.
+    PvLine lines[MAX_ROOT_MOVES];
+    int scores[MAX_ROOT_MOVES];
     for (int k = 1;; ++k) {
         int s = searchRoot(p, 2 * k + 1, line);
         if (line.m[0] != S.easyMove) S.easyMove = 0;
-        if (S.abortflag) break;
+        if (signals.abortflag) break;
+        const int lineCount = std::min(limits.multiPV, S.lstCount);
+        if (lineCount > 1) {
+            const int changes = S.root_move_changes;
+            lines[0] = line;
+            scores[0] = s;
+            for (int i = 1; i < lineCount && !signals.abortflag; ++i) scores[i] = searchRoot(p, 2 * k + 1, lines[i], i);
+            if (signals.abortflag) break;
+            S.root_move_changes = changes;
+            // A later line can score above an earlier one (a null window
+            // judged it first): the lines go out best first, the root list
+            // takes their order for the next iteration, and line 1 is played.
+            for (int i = 1; i < lineCount; ++i)
+                for (int j = i; j > 0 && scores[j] > scores[j - 1]; --j) {
+                    std::swap(scores[j], scores[j - 1]);
+                    std::swap(lines[j], lines[j - 1]);
+                }
+            for (int i = lineCount - 1; i >= 0; --i) rootMoveToFront(S.lst, S.lstCount, lines[i].m[0]);
+            line = lines[0];
+            s = scores[0];
+            if (line.m[0] != S.easyMove) S.easyMove = 0;
+        }
         S.firstIterationDone = 1;
         double e = elapsed();
-        uint64_t n = nodecount;
+        uint64_t n = allNodes();
         reportLine(line, text);
         logger("%5d  %8.1f  %12" PRIu64 "  %8.1f  %7.2f   %s\n", k, e, n, double(n / 1000) / (e + 0.01), s / 100.0,
                text);
-        writeInfo(k, e, n, s, text);
+        if (lineCount > 1) {
+            for (int i = 0; i < lineCount; ++i) {
+                char lineText[PV_TEXT];
+                textOfLine(lines[i], lineText);
+                writeInfo(k, e, n, scores[i], lineText, i + 1);
+            }
+        } else {
+            writeInfo(k, e, n, s, text);
+        }
 
         double now = seconds(CPU);
         if (!S.searchSatisfied &&
             ((k > 6 && S.easyMove && now >= t1) || (now > t2 && S.root_move_changes == 1) ||
              (now > t3 && S.root_move_changes >= 2)))
             S.searchSatisfied = 1;
-        if ((!S.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
+        if ((!signals.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
+    }
+    if (searchThreads() > 1) {
+        // The helpers stop with the main thread's iterations; an infinite or
+        // pondering search waits below without them.
+        const int stopped = signals.abortflag;
+        signals.abortflag = 1;
+        waitHelpers();
+        signals.abortflag = stopped;
     }
     if (!S.firstIterationDone && S.lstCount > 0) {
         // Stopped before the first iteration finished: play the best move
@@ -275,9 +328,9 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     // An infinite search, or one made while pondering, holds its answer
     // until the GUI asks for it.
     if (searchHooks.poll) {
-        while (!S.abortflag && (limits.infinite || S.ponderMode)) {
+        while (!signals.abortflag && (limits.infinite || signals.ponderMode)) {
             searchHooks.poll();
-            if (!S.abortflag && (limits.infinite || S.ponderMode)) platformWaitInput(1);
+            if (!signals.abortflag && (limits.infinite || signals.ponderMode)) platformWaitInput(1);
         }
     }
 

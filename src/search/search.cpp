@@ -12,7 +12,7 @@
 #include "eval/eval.h"
 #include "search/nodeutil.h"
 
-SearchTables learned;
+thread_local constinit SearchTables learned;
 
 // Half boards in which a pawn of the other colour is dangerous: entry 0 ranks
 // 5-8, entry 1 ranks 1-4.
@@ -127,14 +127,14 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
     Move hashMove = 0, ttMove = 0;
     int ttScore = 0;
     if (!excluded) {
-        if (const TTEntry* e = probeTable(p.hashKey)) {
-            hashMove = e->move;
+        if (TTEntry e; probeTable(p.hashKey, e)) {
+            hashMove = e.move;
             if constexpr (pvNode) {
-                ttMove = e->move;
-                ttScore = e->score;
-            } else if (depth <= e->depth && (((e->flags & LOWER) && beta <= e->score) ||
-                                             ((e->flags & UPPER) && beta > e->score))) {
-                return from_tt(e->score, ply);
+                ttMove = e.move;
+                ttScore = e.score;
+            } else if (depth <= e.depth && (((e.flags & LOWER) && beta <= e.score) ||
+                                             ((e.flags & UPPER) && beta > e.score))) {
+                return from_tt(e.score, ply);
             }
         }
     }
@@ -147,7 +147,7 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
         // No move from the table: a shallower search of this node finds one.
         if (!hashMove && depth >= 10) {
             searchPv(p, alpha, beta, depth - 4, ply, childLine);
-            if (search.abortflag) return 0;
+            if (signals.abortflag) return 0;
             hashMove = childLine.m[0];
         }
     } else if (use_nullmove && !p.inCheck && std::abs(beta) <= MATE_BOUND && ev >= beta && p.stage > 0) {
@@ -155,12 +155,12 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
             make(p, child, 0);
             prefetchTable(child.hashKey);
             int s = -searchNonPv(child, 1 - beta, depth >= 16 ? depth - 10 : depth - 8, ply + 1, childLine, 0);
-            if (search.abortflag) return 0;
+            if (signals.abortflag) return 0;
             // A mate found after passing is no proof: search normally then.
             if (std::abs(s) <= MATE_BOUND && s >= beta) {
                 if (depth <= 11) return beta;
                 int v = searchNonPv(p, beta, depth - 10, ply, childLine, 0);
-                if (search.abortflag) return 0;
+                if (signals.abortflag) return 0;
                 if (v >= beta) return beta;
             }
         } else {
@@ -172,7 +172,7 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
     } else if (use_razor && std::abs(beta) <= MATE_BOUND && depth < use_razor && ev < beta - razor[depth - 2] &&
                !hashMove && p.lastMove && !(p.pcs[side][PAWN] & rnk7[side])) {
         int q = searchQuies(p, beta - 1, beta, 0, ply, childLine);
-        if (search.abortflag) return 0;
+        if (signals.abortflag) return 0;
         if (q < beta - razor[depth - 2]) return q;
     }
 
@@ -214,7 +214,7 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
             s = 0;
             childLine.m[0] = 0;
         } else {
-            if (search.abortflag) return 0;
+            if (signals.abortflag) return 0;
             const MoveClass mc = classify(p, child, m, capture, quiets);
             histCand = mc.histCand;
             int ext = mc.ext, f = mc.f;
@@ -231,7 +231,7 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
                 // other move falls clearly short of its stored score.
                 if (m == ttMove && !child.inCheck && ext == 0 && depth >= smin) {
                     int v = searchNonPv(p, ttScore - smarg, depth - 8, ply, childLine, m);
-                    if (search.abortflag) return 0;
+                    if (signals.abortflag) return 0;
                     ext = v <= ttScore - smarg ? 1 : 0;
                 }
             } else {
@@ -250,20 +250,20 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
             const int d = depth - 2 + ext;
             if (pvNode && legal == 1) {
                 s = -searchPv(child, -beta, -alpha, d, ply + 1, childLine);
-                if (search.abortflag) return 0;
+                if (signals.abortflag) return 0;
             } else {
                 // A PV node reduces its late killers too.
                 if (f == 0 && use_lmr && depth > 5 && lateCount > (pvNode ? lmrpv : lmrnon) && histCand &&
                     (pvNode || !killer) && (depth > 9 || !attackMv(child))) {
                     s = -searchNonPv(child, -alpha, d - lmrReduction(lateCount, pvNode), ply + 1, childLine, 0);
-                    if (search.abortflag) return 0;
+                    if (signals.abortflag) return 0;
                     if (s <= alpha) continue;
                 }
                 s = -searchNonPv(child, -alpha, d, ply + 1, childLine, 0);
-                if (search.abortflag) return 0;
+                if (signals.abortflag) return 0;
                 if (pvNode && alpha < s && s < beta) {
                     s = -searchPv(child, -beta, -alpha, d, ply + 1, childLine);
-                    if (search.abortflag) return 0;
+                    if (signals.abortflag) return 0;
                 }
             }
         }
@@ -286,7 +286,7 @@ int searchNode(const Position& p, int alpha, int beta, int depth, int ply, PvLin
         }
         best = s;
     }
-    if (search.abortflag) return 0;
+    if (signals.abortflag) return 0;
     if (legal == 0) best = p.inCheck ? mated_in(ply) : 0;
     if (cutByQuiet) updateHistory(side, quiets);
     // A search without one move stands for no node of the tree.

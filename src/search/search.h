@@ -1,6 +1,7 @@
 #pragma once
 // Iterative deepening, the node searches and the quiescence search, and the
 // three records that hold their state.
+#include <atomic>
 #include <cstdint>
 
 #include "board/types.h"
@@ -26,6 +27,10 @@ constexpr int32_t razor[8] = {150, 300, 300, 375, 375, 375, 500, 500};
 constexpr int32_t fmarg[12] = {100, 112, 200, 212, 231, 244, 262, 275, 325, 337, 362, 375};
 
 constexpr int MAX_ROOT_MOVES = 256;
+// A guard on "go depth": the deepest line grows with the iteration and every
+// node of it keeps its frame on the stack, so no search runs more iterations
+// than an infinite one does.
+constexpr int MAX_ITERATIONS = 100;
 
 // What one search is asked for. The front end fills it from the words of
 // "go" (goLimits); the bench, self-play and the book study fill their own.
@@ -37,48 +42,57 @@ struct SearchLimits {
     bool infinite = false;    // runs until "stop", then holds its answer until asked
     bool ponder = false;      // starts pondering: no stop by the clock, the answer held back
     bool printLines = true;   // "info" and "bestmove" on standard output
+    int32_t multiPV = 1;      // principal lines shown, best first
     uint64_t nodes = 0;       // "go nodes": stop once this many moves are made (0 = none)
     int32_t searchMovesCount = 0;
-    Move searchMoves[MAX_ROOT_MOVES];  // "go searchmoves": the legal root moves to keep
+    Move searchMoves[MAX_ROOT_MOVES]{};  // "go searchmoves": the legal root moves to keep
 };
 
 struct RootMove {
-    Move m;
-    int32_t score;
+    Move m{};
+    int32_t score{};
 };
 
-// The running search. uciBeginSearch starts it; the root and the node
-// functions write it. It is one global object because input is served from
-// inside the search: the UCI loop, called from the poll step, writes
-// abortflag and ponderMode and nothing else.
+// The running search of one thread. uciBeginSearch starts the main thread's;
+// the root and the node functions write it; each helper thread has its own.
 struct SearchState {
-    SearchLimits limits;           // what the running (or last) search was asked
-    volatile int32_t abortflag;    // set by "stop" and the clock; cleared when a search starts
-    volatile int32_t ponderMode;   // while set the clock never stops the search and the move is held back
-    uint32_t tics;                 // node entries, counted across searches: the poll step's pace
-    double starttime, goaltime;    // clock at the start; the hard limit the poll step reads
-    int32_t searchSatisfied;       // the soft time rules allow the search to end
-    int32_t firstIterationDone;
-    RootMove lst[MAX_ROOT_MOVES];  // root moves in search order, built by the first iteration
-    int32_t lstCount;
-    Move easyMove;                 // the root move the first iteration judged obvious, or 0
-    int32_t root_move_changes;     // best-move replacements in the last iteration
-    char bestMove[32] = "0000";    // the move to play: the last finished iteration's first move
-    char ponderText[32];           // the move to ponder on: that line's second move, or ""
+    SearchLimits limits{};           // what the running (or last) search was asked
+    uint32_t tics{};                 // node entries, counted across searches: the poll step's pace
+    double starttime{}, goaltime{};  // clock at the start; the hard limit the poll step reads
+    int32_t searchSatisfied{};       // the soft time rules allow the search to end
+    int32_t firstIterationDone{};
+    RootMove lst[MAX_ROOT_MOVES]{};  // root moves in search order, built by the first iteration
+    int32_t lstCount{};
+    Move easyMove{};                 // the root move the first iteration judged obvious, or 0
+    int32_t root_move_changes{};     // best-move replacements in the last iteration
+    char bestMove[32] = "0000";      // the move to play: the last finished iteration's first move
+    char ponderText[32]{};           // the move to ponder on: that line's second move, or ""
 };
-extern SearchState search;
+extern thread_local constinit SearchState search;
 
-// What searches learn for the next ones. The node functions and the picker
-// write it; history counters carry over from search to search, killers live
-// for one search. `= {}` is a freshly started engine: the next search sets
+// What the thread that serves input tells every search thread. The UCI loop,
+// called from the main thread's poll step, writes both; the clock and the
+// main thread's limits set abortflag; every thread reads them.
+struct SearchSignals {
+    std::atomic<int32_t> abortflag{0};   // stop: set by "stop" and the clock; cleared when a search starts
+    std::atomic<int32_t> ponderMode{0};  // while set the clock never stops the search and the move is held back
+};
+extern SearchSignals signals;
+// Null in the main thread; in a helper thread, where it publishes its move
+// count for the main thread's "info" lines.
+extern thread_local std::atomic<uint64_t>* helperNodesOut;
+
+// What searches learn for the next ones, one record per search thread. The
+// node functions and the picker write it; history counters carry over from
+// search to search, killers live for one search. `= {}` is a freshly started engine: the next search sets
 // the history counters to 1 and clears the table.
 struct SearchTables {
-    uint64_t his_s[1024], his_f[1024];  // [colour, kind, square]: cut-offs made / quiet moves that failed
-    Move ka[128], kb[128];              // killers by ply: the two latest quiet cut-off moves
-    Move oa[128], ob[128];              // killers by ply for nodes in check (evasions)
-    bool used;                          // a search has set the counters and cleared the table
+    uint64_t his_s[1024]{}, his_f[1024]{};  // [colour, kind, square]: cut-offs made / quiet moves that failed
+    Move ka[128]{}, kb[128]{};              // killers by ply: the two latest quiet cut-off moves
+    Move oa[128]{}, ob[128]{};              // killers by ply for nodes in check (evasions)
+    bool used{};                            // a search has set the counters and cleared the table
 };
-extern SearchTables learned;
+extern thread_local constinit SearchTables learned;
 
 // How the search meets the program around it. Set at start-up by the engine,
 // zarv-dev and the fuzz targets; read by the poll step.
@@ -100,6 +114,10 @@ extern SearchHooks searchHooks;
 // Returns 1 when the node must return 0.
 int pollStep();
 
+// This thread's tables as a search starts: killers cleared, and history
+// counters set to 1 at the first search since a fresh start (learned.used
+// still false).
+void startLearnedTables();
 // Sets up a search of p as every search starts: the running state from the
 // limits, killers cleared, the first search since a fresh start sets the
 // history counters to 1 and clears the table, the table aged, the clock read.
@@ -107,7 +125,9 @@ void startSearch(Position& p, const SearchLimits& limits);
 // One whole search of p: iterations, "info" lines, the wait of an infinite or
 // pondering search, and "bestmove".
 void uciBeginSearch(Position& p, const SearchLimits& limits);
-int searchRoot(const Position& p, int depth, PvLine& line);
+// One iteration at the root over the moves of lst from index `from` on (the
+// moves before it are the lines already found this iteration).
+int searchRoot(const Position& p, int depth, PvLine& line, int from = 0);
 // Whether the first iteration's sorted root list (count moves, the two best
 // scores) has an obvious move: a lone move, or one more than 150 ahead.
 bool obviousLead(int count, int first, int second);

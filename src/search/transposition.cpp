@@ -33,30 +33,42 @@ int32_t bucketsFor(int megabytes) {
     return int32_t(x + 1);
 }
 
-TTEntry* bucketOf(const TTable& t, uint64_t key) {
+TTSlot* bucketOf(const TTable& t, uint64_t key) {
     return t.entries + (key & uint64_t(uint32_t(t.mask))) * BUCKET;
 }
 
-// The slot a new entry of this key goes to: its own or an empty one first,
-// else the victim of the replacement rule. `own` tells the caller whether the
-// slot was its own key's (or empty) rather than a displaced entry.
-TTEntry* chooseSlot(const TTable& t, uint64_t key, bool& own) {
-    TTEntry* b = bucketOf(t, key);
-    TTEntry* victim = b;
+// The slot a new entry of this key goes to, with the entry it holds: its own
+// or an empty one first, else the victim of the replacement rule. `own` tells
+// the caller whether the slot was its own key's (or empty) rather than a
+// displaced entry.
+// The depth and age fields of a data word (TTEntry's byte order).
+int depthOf(uint64_t data) { return int16_t(data >> 32); }
+uint32_t ageOf(uint64_t data) { return uint32_t(data >> 56); }
+
+TTSlot* chooseSlot(const TTable& t, uint64_t key, bool& own, uint64_t& old) {
+    TTSlot* b = bucketOf(t, key);
+    TTSlot* victim = b;
+    uint64_t v = 0;
     for (int i = 0; i < BUCKET; ++i) {
-        TTEntry* e = b + i;
-        if (e->key == 0 || e->key == key) {
+        const uint64_t data = std::atomic_ref<uint64_t>(b[i].data).load(std::memory_order_relaxed);
+        const uint64_t k = std::atomic_ref<uint64_t>(b[i].check).load(std::memory_order_relaxed) ^ data;
+        if (k == 0 || k == key) {
             own = true;
-            return e;
+            old = data;
+            return b + i;
         }
-        if (i == 0) continue;
+        if (i == 0) {
+            v = data;
+            continue;
+        }
         // Entries of earlier searches go before those of this one; within a
         // class the shallower goes; on equal depth the earlier slot goes.
-        int w = (e->depth < victim->depth ? 1 : 0) + 2 * (victim->age == t.age ? 1 : 0) +
-                2 * (e->age != t.age ? 1 : 0) - 2;
-        if (w > 0) victim = e;
+        int w = (depthOf(data) < depthOf(v) ? 1 : 0) + 2 * (ageOf(v) == t.age ? 1 : 0) +
+                2 * (ageOf(data) != t.age ? 1 : 0) - 2;
+        if (w > 0) victim = b + i, v = data;
     }
     own = false;
+    old = v;
     return victim;
 }
 
@@ -74,7 +86,7 @@ TTable ttabMakeHashTable(int megabytes) {
     const int64_t memory = platformMemoryBytes();
     while (memory > 0 && count > 0 && int64_t(count) * 64 > memory / 4 * 3) count /= 2;
     while (count > 0 && !t.entries) {
-        t.entries = static_cast<TTEntry*>(std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTEntry)));
+        t.entries = static_cast<TTSlot*>(std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTSlot)));
         if (!t.entries) count /= 2;
     }
     if (count < wanted) {
@@ -107,32 +119,43 @@ void ttabFreeHashTable(TTable& t) {
 }
 
 void ttabClear(TTable& t) {
-    if (t.entries) std::memset(static_cast<void*>(t.entries), 0, size_t(t.count) * BUCKET * sizeof(TTEntry));
+    if (t.entries) std::memset(static_cast<void*>(t.entries), 0, size_t(t.count) * BUCKET * sizeof(TTSlot));
     t.age = 0;
 }
 
 void ttAge(TTable& t) { t.age = (t.age + 1) & 255; }
 
-TTEntry* ttabGet(const TTable& t, uint64_t key) {
-    if (!t.entries) return nullptr;
-    TTEntry* b = bucketOf(t, key);
-    for (int i = 0; i < BUCKET; ++i)
-        if (b[i].key == key) return b + i;
-    return nullptr;
+bool ttabGet(const TTable& t, uint64_t key, TTEntry& out) {
+    if (!t.entries) return false;
+    const TTSlot* b = bucketOf(t, key);
+    for (int i = 0; i < BUCKET; ++i) {
+        const uint64_t data = std::atomic_ref<const uint64_t>(b[i].data).load(std::memory_order_relaxed);
+        if ((std::atomic_ref<const uint64_t>(b[i].check).load(std::memory_order_relaxed) ^ data) != key) continue;
+        out.key = key;
+        std::memcpy(&out.score, &data, sizeof data);
+        return true;
+    }
+    return false;
 }
 
 void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move) {
     if (!t.entries || score < -32500 || score > 32500) return;
     bool own;
-    TTEntry* e = chooseSlot(t, key, own);
+    uint64_t old;
+    TTSlot* slot = chooseSlot(t, key, own, old);
+    TTEntry e;
+    std::memcpy(&e.score, &old, sizeof old);
     // A bound without a move keeps the move an earlier search of this
     // position found; a displaced entry's move belongs to another position.
-    if (move != 0 || !own) e->move = uint16_t(move);
-    e->key = key;
-    e->depth = int16_t(depth);
-    e->score = int16_t(score);
-    e->flags = uint8_t(flags);
-    e->age = uint8_t(t.age);
+    if (move != 0 || !own) e.move = uint16_t(move);
+    e.depth = int16_t(depth);
+    e.score = int16_t(score);
+    e.flags = uint8_t(flags);
+    e.age = uint8_t(t.age);
+    uint64_t data;
+    std::memcpy(&data, &e.score, sizeof data);
+    std::atomic_ref<uint64_t>(slot->data).store(data, std::memory_order_relaxed);
+    std::atomic_ref<uint64_t>(slot->check).store(key ^ data, std::memory_order_relaxed);
 }
 
 int mated_in(int ply) { return ply - MATE; }

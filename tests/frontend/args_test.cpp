@@ -95,10 +95,10 @@ TEST(TimeBudget, HardLimitKeepsAReserve) {
 // the number, a word that is no number takes no value), and the legal moves
 // of "searchmoves", each once.
 namespace {
-SearchLimits limitsOf(std::string go, const Position& root) {
+SearchLimits limitsOf(std::string go, const Position& root, double overhead = 0) {
     std::vector<char*> words;
     for (char* w = std::strtok(go.data(), " "); w; w = std::strtok(nullptr, " ")) words.push_back(w);
-    return goLimits(words.data(), int(words.size()), root);
+    return goLimits(words.data(), int(words.size()), root, overhead);
 }
 std::string text(Move m) {
     char t[8];
@@ -143,6 +143,13 @@ TEST(GoLimits, WordsIntoLimits) {
         EXPECT_EQ(std::tuple(l.depth, l.infinite, l.ponder, l.nodes, l.searchMovesCount, l.printLines),
                   std::tuple(c.depth, c.infinite, c.ponder, c.nodes, 0, true)) << c.go;
     }
+    // Move Overhead comes off the remaining time first, never below nothing.
+    const Position start = fromFen(START_FEN);
+    EXPECT_NEAR(limitsOf("go wtime 60100", start, 0.1).budget, 1.5, 1e-9);
+    EXPECT_NEAR(limitsOf("go wtime 60100", start, 0.1).hardLimit, 59.7, 1e-9);
+    EXPECT_NEAR(limitsOf("go wtime 60100 movetime 100", start, 0.1).budget, 0.1, 1e-9);
+    EXPECT_NEAR(limitsOf("go wtime 50 winc 10", start, 0.1).budget, 0.005, 1e-9);  // as without a clock
+    EXPECT_EQ(limitsOf("go wtime 50 winc 10", start, 0.1).hardLimit, 0.0);
     // Black's move, an unknown text, a duplicate and letter case; the list
     // ends at the next word of "go". Testing the moves counts no node.
     const uint64_t counted = nodecount;

@@ -28,7 +28,8 @@ TEST(Handover, PersonalityOptionEmptiesTheTableTheEvaluationKeeps) {
         testing::internal::CaptureStdout();
         line.empty() ? reInitEval() : uciCommand(line.data());
         testing::internal::GetCapturedStdout();
-        return ttabGet(hashtable, key) != nullptr;
+        TTEntry e;
+        return ttabGet(hashtable, key, e);
     };
     EXPECT_TRUE(storedAfter(""));  // rebuilding the tables keeps the table's entries
     EXPECT_FALSE(storedAfter("setoption name personalityFile value " + good));

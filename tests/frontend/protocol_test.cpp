@@ -28,7 +28,14 @@ TEST(Protocol, Exchanges) {
         {"uci\n",
          "id name Zarv64 1.3\nid author Halvorn\noption name Ponder type check default true\n"
          "option name Hash type spin default 32 min 0 max 4096\n"
-         "option name personalityFile type string default <empty>\nuciok\n", "", 0},
+         "option name personalityFile type string default <empty>\n"
+         "option name Threads type spin default 1 min 1 max 256\noption name MultiPV type spin default 1 min 1 max 256\n"
+         "option name Clear Hash type button\noption name Move Overhead type spin default 0 min 0 max 5000\nuciok\n", "", 0},
+        // the new options answer only when a value is outside its range
+        {"setoption name THREADS value 0\nsetoption name multipv value 300\nsetoption name Move Overhead value -5\n"
+         "setoption name move overhead value 5000\nsetoption name Threads value 2\nsetoption name Clear Hash\nisready\n",
+         "info string Threads 0 out of range 1 to 256: set to 1\ninfo string MultiPV 300 out of range 1 to 256: set to 256\n"
+         "info string Move Overhead -5 out of range 0 to 5000: set to 0\nreadyok\n", "", 0},
         {"isready", "readyok\n", "", 0},  // the last line may lack its newline
         {"isready\r\n\n \t\nucinewgame\nstop\nponderhit\nisready\nquit\nisready\n", "readyok\nreadyok\n", "", 0},
         {"xyzzy\nGO\nUci\n", "", "UCI_xyzzy      =  0x010beeda3,\nUCI_GO         =  0x0005973bb,\nUCI_Uci        =  0x00b8829a6,\n", 0},

@@ -256,3 +256,76 @@ TEST(DevSearch, BenchSignatureAndGo) {
         EXPECT_TRUE(x.status == 2 && !x.err.empty()) << args;
     }
 }
+
+// Four search threads as a GUI meets them: "isready" answered and "stop"
+// obeyed during an infinite search, "ponderhit" ending a ponder search, "quit"
+// ending the process while every thread searches. Results, not timings.
+TEST(EngineThreads, CommandsDuringAFourThreadSearch) {
+    const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
+    Engine e;
+    sendLine(e.p, "setoption name Threads value 4");
+    e.position("position startpos");
+    sendLine(e.p, "go infinite");
+    sendLine(e.p, "isready");
+    EXPECT_EQ(waitForLine(e.p, "readyok"), "readyok");
+    sendLine(e.p, "stop");
+    std::string best = waitForLine(e.p, "bestmove");
+    EXPECT_TRUE(legal(start, word(best, 1))) << best;
+    sendLine(e.p, "go ponder movetime 100");
+    sendLine(e.p, "ponderhit");
+    best = waitForLine(e.p, "bestmove");
+    EXPECT_TRUE(legal(start, word(best, 1))) << best;
+    sendLine(e.p, "go infinite");
+    sendLine(e.p, "quit");
+    EXPECT_EQ(waitExit(e.p, 10), 0);
+}
+
+// The thread count changed between searches, and Clear Hash: with one thread
+// again, a search after Clear Hash counts the nodes a fresh engine's first
+// search counts.
+TEST(EngineThreads, ChangedBetweenSearchesAndClearHash) {
+    auto nodes = [](const std::vector<std::string>& lines) { return word(lines.at(lines.size() - 2), 6); };
+    Engine e;
+    e.position("position startpos moves d2d4");
+    const std::string fresh = nodes(e.go("go depth 7"));
+    EXPECT_NE(nodes(e.go("go depth 7")), fresh);  // the table remembers
+    for (const char* n : {"3", "1", "2"}) {
+        sendLine(e.p, std::string("setoption name Threads value ") + n);
+        const auto lines = e.go("go depth 7");
+        ASSERT_FALSE(lines.empty()) << n;
+        EXPECT_TRUE(legal("rnbqkbnr/pppppppp/8/8/3P4/8/PPP1PPPP/RNBQKBNR b KQkq - 0 1", word(lines.back(), 1)));
+        sendLine(e.p, "setoption name Clear Hash");
+    }
+    sendLine(e.p, "setoption name Threads value 1");
+    sendLine(e.p, "setoption name Clear Hash");
+    EXPECT_EQ(nodes(e.go("go depth 7")), fresh);
+}
+
+// MultiPV: each finished iteration gives its k lines in order, first moves
+// distinct and scores best first, and bestmove is line 1's first move; fewer
+// legal moves give that many lines.
+TEST(EngineMultiPV, LinesPerIteration) {
+    Engine e;
+    sendLine(e.p, "setoption name MultiPV value 4");
+    e.position("position fen r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    auto lines = e.go("go depth 6");
+    ASSERT_EQ(lines.size(), 6u * 4 + 1);
+    for (size_t i = 0; i + 1 < lines.size(); i += 4) {
+        std::vector<std::string> firsts;
+        for (size_t j = 0; j < 4; ++j) {
+            const std::string& l = lines[i + j];
+            EXPECT_EQ(word(l, 2) + " " + word(l, 3) + " " + word(l, 4), std::to_string(i / 4 + 1) + " multipv " + std::to_string(j + 1)) << l;
+            firsts.push_back(word(l, 15));
+            if (j > 0) {
+                EXPECT_GE(std::stoi(word(lines[i + j - 1], 11)), std::stoi(word(l, 11))) << l;
+            }
+        }
+        std::sort(firsts.begin(), firsts.end());
+        EXPECT_EQ(std::unique(firsts.begin(), firsts.end()), firsts.end());
+    }
+    EXPECT_EQ(word(lines.back(), 1), word(lines[lines.size() - 5], 15));
+    e.position("position fen 7k/8/8/8/8/8/8/K6R b - - 0 1");  // two legal moves
+    lines = e.go("go depth 2");
+    ASSERT_EQ(lines.size(), 2u * 2 + 1);
+    EXPECT_EQ(word(lines[3], 4), "2");
+}

@@ -102,7 +102,7 @@ int polls = 0;
 void countPoll() { ++polls; }
 void stopPoll() {  // as "stop" served from the poll
     ++polls;
-    search.abortflag = 1;
+    signals.abortflag = 1;
 }
 }  // namespace
 
@@ -137,13 +137,14 @@ TEST_F(SearchTest, StoreRulesOfEveryNodeKind) {
         int v = c.kind == PV      ? searchPv(p, c.alpha, c.beta, c.depth, 1, line)
                 : c.kind == NONPV ? searchNonPv(p, c.beta, c.depth, 1, line, c.excluded)
                                   : searchQuies(p, c.alpha, c.beta, c.depth, 1, line);
-        const TTEntry* e = ttabGet(hashtable, p.hashKey);
+        TTEntry e;
+        const bool found = ttabGet(hashtable, p.hashKey, e);
         std::string what = std::string(c.fen) + " window " + std::to_string(c.alpha) + "," + std::to_string(c.beta);
-        ASSERT_EQ(e != nullptr, c.flags >= 0) << what;
-        if (!e) continue;
-        EXPECT_EQ(std::tuple(int(e->flags), int(e->depth), int(e->score)), std::tuple(c.flags, c.storedDepth, v)) << what;
+        ASSERT_EQ(found, c.flags >= 0) << what;
+        if (!found) continue;
+        EXPECT_EQ(std::tuple(int(e.flags), int(e.depth), int(e.score)), std::tuple(c.flags, c.storedDepth, v)) << what;
         // Only an upper bound comes without a move. Flags -1: no entry.
-        EXPECT_EQ(e->move, c.flags == UPPER ? 0u : line.m[0]) << what;
+        EXPECT_EQ(e.move, c.flags == UPPER ? 0u : line.m[0]) << what;
         EXPECT_TRUE(c.flags == UPPER || line.m[0] != 0) << what;
         EXPECT_TRUE(c.flags != LOWER || v >= c.beta) << what;
         EXPECT_TRUE(c.flags != UPPER || v <= c.alpha) << what;
@@ -335,12 +336,12 @@ TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
     };
     for (auto c : cases) {
         searchHooks.poll = c.poll, search.tics = c.tics, clockReads = 1, clockNow = c.now, polls = 0;
-        search.ponderMode = c.ponder;
-        search.abortflag = 0;
+        signals.ponderMode = c.ponder;
+        signals.abortflag = 0;
         EXPECT_EQ(std::pair(pollStep(), polls), std::pair(c.want, c.polled)) << std::hex << c.tics << " " << c.now;
-        EXPECT_EQ(search.abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
+        EXPECT_EQ(signals.abortflag, c.poll == stopPoll ? c.polled : c.want) << c.tics;  // set by "stop" even while pondering
     }
-    search.ponderMode = 0;
+    signals.ponderMode = 0;
 }
 
 // The fuzz targets' node cap stops a search, first iteration or not, counted

@@ -2,6 +2,8 @@
 // the bound test and the mate-score conversions.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <unistd.h>
 
 #include <fstream>
@@ -56,21 +58,37 @@ TEST(TTable, SizesAndTheEmptyTable) {
     TTable t = ttabMakeHashTable(0);  // no table: probes find nothing, stores do nothing
     ttabClear(t);
     ttabPut(t, 12345, 4, 10, EXACT, 0x1c);
-    EXPECT_TRUE(t.count == 0 && ttabGet(t, 12345) == nullptr);
+    TTEntry e;
+    EXPECT_TRUE(t.count == 0 && !ttabGet(t, 12345, e));
 }
+
+namespace {
+// The entry in slot i, and a slot rewritten as an earlier search's.
+TTEntry slot(const TTable& t, int i) { return ttRead(t.entries[i]); }
+void makeOld(TTSlot& s, uint8_t age) {
+    TTEntry e = ttRead(s);
+    e.age = age;
+    std::memcpy(&s.data, &e.score, 8);
+    s.check = e.key ^ s.data;
+}
+}  // namespace
 
 TEST(TTable, StoreProbeAndReplacement) {
     TTable t = ttabMakeHashTable(1);
-    TTEntry* s = t.entries;
     ttabClear(t);
     ttabPut(t, key(1), 7, -120, LOWER, 0x12345);
-    ASSERT_EQ(ttabGet(t, key(1)), s);
-    EXPECT_EQ(s->move, 0x2345);  // the low 16 bits
+    TTEntry e;
+    ASSERT_TRUE(ttabGet(t, key(1), e));
+    EXPECT_TRUE(slot(t, 0).key == key(1) && e.move == 0x2345);  // the low 16 bits
     ttAge(t);
     ttabPut(t, key(1), 2, -30, UPPER, 0);  // same key: always overwritten, the old move kept
-    EXPECT_TRUE(s->depth == 2 && s->score == -30 && s->flags == UPPER && s->age == 1 && s->move == 0x2345);
+    e = slot(t, 0);
+    EXPECT_TRUE(e.depth == 2 && e.score == -30 && e.flags == UPPER && e.age == 1 && e.move == 0x2345);
     for (int v : {32501, -32501}) ttabPut(t, key(2), 5, v, EXACT, 1);  // out of range: not stored
-    EXPECT_EQ(ttabGet(t, key(2)), nullptr);
+    EXPECT_FALSE(ttabGet(t, key(2), e));
+    // A slot whose two words belong to different entries matches no key.
+    t.entries[0].data ^= 1;
+    EXPECT_FALSE(ttabGet(t, key(1), e));
 
     // A full bucket: a fifth key displaces the victim, taking its move even when 0.
     struct Case { int depth[4]; bool old[4]; int victim; } cases[] = {  // old: written in an earlier search
@@ -82,16 +100,17 @@ TEST(TTable, StoreProbeAndReplacement) {
         for (int a = 0; a < 5; ++a) ttAge(t);
         for (int i = 0; i < 4; ++i) {
             ttabPut(t, key(i + 1), c.depth[i], 10 * i, EXACT, 100 + i);
-            if (c.old[i]) s[i].age = 4;
+            if (c.old[i]) makeOld(t.entries[i], 4);
         }
         ttabPut(t, key(9), 1, 77, LOWER, 0);
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(s[i].key, key(i == c.victim ? 9 : i + 1)) << c.victim;
-        EXPECT_TRUE(s[c.victim].move == 0 && s[c.victim].score == 77 && s[c.victim].age == 5);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(slot(t, i).key, key(i == c.victim ? 9 : i + 1)) << c.victim;
+        e = slot(t, c.victim);
+        EXPECT_TRUE(e.move == 0 && e.score == 77 && e.age == 5);
     }
     for (int i = 0; i < 300; ++i) ttAge(t);
     EXPECT_EQ(t.age, (5u + 300) % 256);
     ttabClear(t);
-    EXPECT_TRUE(t.age == 0 && ttabGet(t, key(9)) == nullptr);
+    EXPECT_TRUE(t.age == 0 && !ttabGet(t, key(9), e));
     ttabFreeHashTable(t);
 }
 
