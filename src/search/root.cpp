@@ -236,6 +236,26 @@ void startSearch(Position& p, const SearchLimits& limits) {
     S.ponderText[0] = 0;
 }
 
+// Lines 2 to count of a MultiPV iteration, line 1 given: line i is the best
+// of the root moves after the first i - 1. False when the search stopped.
+static bool searchMoreLines(const Position& p, int depth, int count, PvLine* lines, int* scores) {
+    SearchState& S = search;
+    const int changes = S.root_move_changes;  // the time rules read line 1's
+    for (int i = 1; i < count && !signals.abortflag; ++i) scores[i] = searchRoot(p, depth, lines[i], i);
+    if (signals.abortflag) return false;
+    S.root_move_changes = changes;
+    // A later line can score above an earlier one (a null window judged it
+    // first): the lines go out best first, the root list takes their order
+    // for the next iteration, and line 1 is the move played.
+    for (int i = 1; i < count; ++i)
+        for (int j = i; j > 0 && scores[j] > scores[j - 1]; --j) {
+            std::swap(scores[j], scores[j - 1]);
+            std::swap(lines[j], lines[j - 1]);
+        }
+    for (int i = count - 1; i >= 0; --i) rootMoveToFront(S.lst, S.lstCount, lines[i].m[0]);
+    return true;
+}
+
 void uciBeginSearch(Position& p, const SearchLimits& limits) {
     SearchState& S = search;
     startSearch(p, limits);
@@ -267,21 +287,9 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
         if (signals.abortflag) break;
         const int lineCount = std::min(limits.multiPV, S.lstCount);
         if (lineCount > 1) {
-            const int changes = S.root_move_changes;
             lines[0] = line;
             scores[0] = s;
-            for (int i = 1; i < lineCount && !signals.abortflag; ++i) scores[i] = searchRoot(p, 2 * k + 1, lines[i], i);
-            if (signals.abortflag) break;
-            S.root_move_changes = changes;
-            // A later line can score above an earlier one (a null window
-            // judged it first): the lines go out best first, the root list
-            // takes their order for the next iteration, and line 1 is played.
-            for (int i = 1; i < lineCount; ++i)
-                for (int j = i; j > 0 && scores[j] > scores[j - 1]; --j) {
-                    std::swap(scores[j], scores[j - 1]);
-                    std::swap(lines[j], lines[j - 1]);
-                }
-            for (int i = lineCount - 1; i >= 0; --i) rootMoveToFront(S.lst, S.lstCount, lines[i].m[0]);
+            if (!searchMoreLines(p, 2 * k + 1, lineCount, lines, scores)) break;
             line = lines[0];
             s = scores[0];
             if (line.m[0] != S.easyMove) S.easyMove = 0;
