@@ -136,6 +136,7 @@ SearchLimits goLimits(char** words, int n, const Position& root, double overhead
 void uciGo(char** words, int n) {
     SearchLimits limits = goLimits(words, n, gme[ply], moveOverhead / 1000.0);
     limits.multiPV = multiPV;
+    if (limitStrength) limits.elo = uciElo;
     searching = 1;
     searchInfinite = limits.infinite;
     uciBeginSearch(gme[ply], limits);

@@ -17,6 +17,7 @@
 #include "eval/params.h"
 #include "eval/eval.h"
 #include "search/search.h"
+#include "search/strength.h"
 #include "search/threads.h"
 #include "search/transposition.h"
 
@@ -29,6 +30,8 @@ int32_t searchInfinite = 0;
 int32_t hashMegMax = 4096;
 int32_t multiPV = 1;
 int32_t moveOverhead = 0;
+int32_t limitStrength = 0;
+int32_t uciElo = ELO_MAX;
 int32_t threadsMax = MAX_THREADS;
 
 namespace {
@@ -80,6 +83,8 @@ void cmdUci() {
     std::printf("option name MultiPV type spin default 1 min 1 max %d\n", MAX_ROOT_MOVES);
     std::printf("option name Clear Hash type button\n");
     std::printf("option name Move Overhead type spin default 0 min 0 max 5000\n");
+    std::printf("option name UCI_LimitStrength type check default false\n");
+    std::printf("option name UCI_Elo type spin default %d min %d max %d\n", ELO_MAX, ELO_MIN, ELO_MAX);
     std::printf("uciok\n");
     std::fflush(stdout);
 }
@@ -226,6 +231,11 @@ void cmdSetoption(char** words, int n, char* name) {
         clearHash();
     } else if (std::strcmp(name, "move overhead") == 0) {
         moveOverhead = spinValue("Move Overhead", lower, 0, 5000);
+    } else if (std::strcmp(name, "uci_limitstrength") == 0) {
+        limitStrength = std::strcmp(lower, "true") == 0 ? 1 : 0;
+        logger("UCI_LimitStrength set to %d\n", limitStrength);
+    } else if (std::strcmp(name, "uci_elo") == 0) {
+        uciElo = spinValue("UCI_Elo", lower, ELO_MIN, ELO_MAX);
     } else {
         std::printf("info string %s not recognized\n", name);
         std::fflush(stdout);
@@ -266,6 +276,8 @@ void uciReset() {
     setSearchThreads(1);
     multiPV = 1;
     moveOverhead = 0;
+    limitStrength = 0;
+    uciElo = ELO_MAX;
     state = 0;
     ply = 0;
     fenToPosition(gme[0], "");

@@ -53,6 +53,8 @@ extern int32_t hashMegMax;
 // The options "setoption" writes and "go" reads: principal lines shown
 // (MultiPV) and milliseconds kept back from the remaining time (Move Overhead).
 extern int32_t multiPV, moveOverhead;
+// UCI_LimitStrength and UCI_Elo: with the check on, "go" plays the level of that rating.
+extern int32_t limitStrength, uciElo;
 // Most search threads the Threads option takes (256; the fuzz targets lower it).
 extern int32_t threadsMax;
 // A freshly started engine's loop: no kept lines, no search running, state 0,

@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "base/general.h"
+#include "base/platform.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
 #include "eval/evaltables.h"
 #include "frontend/interface.h"
 #include "search/search.h"
+#include "search/strength.h"
 
 void initStartupTables() {
     logs[0] = 0.0;
@@ -20,4 +22,6 @@ void initEngine() {
     initZob();
     init_eval();
     searchHooks.poll = UCI;
+    // A level's games differ from one start of the engine to the next.
+    seedLevelRandom(uint64_t(platformSeconds() * 1e7));
 }

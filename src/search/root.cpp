@@ -16,6 +16,7 @@
 #include "eval/eval.h"
 #include "eval/pawns.h"
 #include "search/nodeutil.h"
+#include "search/strength.h"
 #include "search/threads.h"
 
 thread_local constinit SearchState search;
@@ -281,11 +282,16 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     // first i, each searched to an exact score.
     PvLine lines[MAX_ROOT_MOVES];
     int scores[MAX_ROOT_MOVES];
+    // A strength level searches its lines within its node budget and plays
+    // one of the last finished iteration's, kept here.
+    const LevelPlan level = limits.elo ? levelPlan(limits.elo) : LevelPlan{0, 1, 0};
+    PvLine levelLines[LEVEL_LINES];
+    int levelScores[LEVEL_LINES], levelCount = 0;
     for (int k = 1;; ++k) {
         int s = searchRoot(p, 2 * k + 1, line);
         if (line.m[0] != S.easyMove) S.easyMove = 0;
         if (signals.abortflag) break;
-        const int lineCount = std::min(limits.multiPV, S.lstCount);
+        const int lineCount = std::min(std::max(limits.multiPV, level.lines), S.lstCount);
         if (lineCount > 1) {
             lines[0] = line;
             scores[0] = s;
@@ -295,6 +301,13 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
             if (line.m[0] != S.easyMove) S.easyMove = 0;
         }
         S.firstIterationDone = 1;
+        if (level.lines > 1) {
+            levelCount = std::min(lineCount, level.lines);
+            for (int i = 0; i < levelCount; ++i) {
+                levelLines[i] = lineCount > 1 ? lines[i] : line;
+                levelScores[i] = lineCount > 1 ? scores[i] : s;
+            }
+        }
         double e = elapsed();
         uint64_t n = allNodes();
         reportLine(line, text);
@@ -316,6 +329,14 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
              (now > t3 && S.root_move_changes >= 2)))
             S.searchSatisfied = 1;
         if ((!signals.ponderMode && S.searchSatisfied) || std::abs(s) >= MATE_BOUND || k >= lastIteration) break;
+        if (level.nodes && k >= 2) {
+            // Two iterations see every mate in one the level could walk
+            // into; after them the budget rules. A ponder search that has
+            // spent it waits below for the GUI, as a finished one does.
+            if (allNodes() >= level.nodes) break;
+            // An iteration that runs far past the budget is cut short.
+            if (!limits.nodes || limits.nodes > 4 * level.nodes) S.limits.nodes = 4 * level.nodes;
+        }
     }
     if (searchThreads() > 1) {
         // The helpers stop with the main thread's iterations; an infinite or
@@ -329,6 +350,15 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
         // Stopped before the first iteration finished: play the best move
         // seen so far rather than one left over from another position.
         alg(line.m[0] ? line.m[0] : S.lst[0].m, S.bestMove);
+    }
+
+    if (levelCount > 1) {
+        const PvLine& played = levelLines[chooseLevelLine(levelScores, levelCount, level.temperature)];
+        alg(played.m[0], S.bestMove);
+        if (played.m[1])
+            alg(played.m[1], S.ponderText);
+        else
+            S.ponderText[0] = 0;
     }
 
     logger("Total move time %8.1f\n", elapsed());

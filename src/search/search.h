@@ -44,6 +44,7 @@ struct SearchLimits {
     bool printLines = true;   // "info" and "bestmove" on standard output
     int32_t multiPV = 1;      // principal lines shown, best first
     uint64_t nodes = 0;       // "go nodes": stop once this many moves are made (0 = none)
+    int32_t elo = 0;          // a strength level's rating (UCI_LimitStrength): its plan rules (0 = full strength)
     int32_t searchMovesCount = 0;
     Move searchMoves[MAX_ROOT_MOVES]{};  // "go searchmoves": the legal root moves to keep
 };

@@ -1,6 +1,7 @@
 // zarv-dev bench and go: a fixed search benchmark whose node count is a
 // signature of the search, and one search of any position with the engine's
 // own "info" and "bestmove" lines.
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "board/notation.h"
 #include "dev.h"
 #include "search/search.h"
+#include "search/strength.h"
 #include "search/transposition.h"
 
 namespace {
@@ -92,12 +94,14 @@ int runBench(int argc, char** argv) {
 }
 
 int runGo(int argc, char** argv) {
-    long depth = 0, nodes = 0, movetime = 0;
+    long depth = 0, nodes = 0, movetime = 0, elo = 0, seed = 0;
     int i = 1;
     for (; i < argc && std::strncmp(argv[i], "--", 2) == 0; i += 2) {
         long* target = std::strcmp(argv[i], "--depth") == 0      ? &depth
                        : std::strcmp(argv[i], "--nodes") == 0    ? &nodes
                        : std::strcmp(argv[i], "--movetime") == 0 ? &movetime
+                       : std::strcmp(argv[i], "--elo") == 0      ? &elo
+                       : std::strcmp(argv[i], "--seed") == 0     ? &seed
                                                                  : nullptr;
         if (!target) {
             std::fprintf(stderr, "zarv-dev go: unknown option %s\n", argv[i]);
@@ -120,14 +124,21 @@ int runGo(int argc, char** argv) {
     SearchLimits limits;
     limits.budget = movetime ? double(movetime) / 1000.0 : NO_CLOCK;
     limits.nodes = uint64_t(nodes);
-    if (!movetime && !nodes) limits.depth = depth ? int(depth) : 8;
+    if (depth)
+        limits.depth = int(depth);
+    else if (!movetime && !nodes && !elo)
+        limits.depth = 8;  // a level's own budget ends its search
+    // A strength level plays as it would in a game: its own budget, and a
+    // choice among its lines that the seed makes repeatable.
+    limits.elo = elo ? std::clamp(int(elo), ELO_MIN, ELO_MAX) : 0;
+    if (seed) seedLevelRandom(uint64_t(seed));
     uciBeginSearch(p, limits);
     return 0;
 }
 
 const DevRegister benchCmd("bench", "bench [DEPTH]      fixed search benchmark; last line: bench NODES nodes NPS nps",
                            runBench);
-const DevRegister goCmd("go", "go [--depth N | --nodes N | --movetime MS] [FEN]   one search with info and bestmove",
+const DevRegister goCmd("go", "go [--depth N | --nodes N | --movetime MS] [--elo E [--seed S]] [FEN]   one search with info and bestmove",
                         runGo);
 
 }  // namespace
