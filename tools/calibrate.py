@@ -25,6 +25,7 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
@@ -67,6 +68,7 @@ def main():
     if not runner:
         sys.exit("calibrate.py: no match runner '%s': build fastchess or cutechess-cli and put it on PATH, "
                  "or name it with --runner" % args.runner)
+    args.engine = os.path.abspath(args.engine)
     if not os.access(args.engine, os.X_OK):
         sys.exit("calibrate.py: no engine at %s: run make first" % args.engine)
     zarv_elo = args.zarv_elo or args.elo
@@ -91,8 +93,10 @@ def main():
         "-resign", "movecount=3", "score=1000", "twosided=true",
         "-draw", "movenumber=40", "movecount=8", "score=10"]
     if args.pgn:
-        cmd += ["-pgnout", "file=" + args.pgn]
-    out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True).stdout
+        cmd += ["-pgnout", "file=" + os.path.abspath(args.pgn)]
+    # The runner leaves its settings file in its working directory.
+    with tempfile.TemporaryDirectory() as work:
+        out = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, cwd=work).stdout
     found = re.findall(r"Games: (\d+), Wins: (\d+), Losses: (\d+), Draws: (\d+)", out)
     if not found:
         sys.stdout.write(out[-3000:])
