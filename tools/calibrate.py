@@ -102,12 +102,19 @@ def main():
         sys.stdout.write(out[-3000:])
         sys.exit("calibrate.py: the runner reported no result")
     games, wins, losses, draws = map(int, found[-1])
-    problems = len(re.findall(r"(?i)illegal move|disconnect|loses on time|timeout", out))
+    # Games not ended by the board or an adjudication, by the engine at fault:
+    # "Finished game 7 (zarv-1700 vs reference-1700): 0-1 {White loses on time}".
+    faults = {}
+    for white, black, reason in re.findall(r"Finished game \d+ \((\S+) vs (\S+)\): \S+ \{(.*)\}", out):
+        if re.search(r"(?i)on time|illegal|disconnect|crash|stall", reason):
+            who = white if reason.startswith("White") else black
+            kind = "time loss" if "on time" in reason else reason.split(" ", 1)[1]
+            faults[(who, kind)] = faults.get((who, kind), 0) + 1
     diff, err, score = elo_of(wins, draws, losses)
     against = "zarv %d" % args.vs if args.vs else "stockfish %d" % args.elo
     print("| %d | %s | %d | +%d =%d -%d | %.1f %% | %+.0f ± %.0f |%s" % (
         zarv_elo, against, games, wins, draws, losses, 100 * score, diff, err,
-        "  (%d games with an illegal move, a time loss or a crash)" % problems if problems else ""))
+        "".join("  %s: %d %s" % (who, n, kind) for (who, kind), n in sorted(faults.items()))))
     return 0
 
 

@@ -53,22 +53,19 @@ LevelPlan levelPlan(int elo) {
 
 int chooseLevelLine(const int* scores, int count, int temperature) {
     if (count <= 1 || temperature <= 0) return 0;
-    // A line that is mated is never chosen while another is not: no level
-    // walks into a mate it has seen.
-    int usable = count;
-    if (scores[0] >= -MATE_BOUND)
-        while (usable > 1 && scores[usable - 1] < -MATE_BOUND) --usable;
-    double weight[256], total = 0;
-    usable = std::min(usable, 256);
-    for (int i = 0; i < usable; ++i) {
+    // A line that is mated weighs nothing beside one that is not (e^-290 and
+    // less), so no level walks into a mate it has seen.
+    double weight[LEVEL_LINES], total = 0;
+    count = std::min(count, LEVEL_LINES);
+    for (int i = 0; i < count; ++i) {
         weight[i] = std::exp(-double(scores[0] - scores[i]) / temperature);
         total += weight[i];
     }
     // 53 random bits make a fraction in [0, 1).
     double r = double(nextRandom() >> 11) * 0x1.0p-53 * total;
-    for (int i = 0; i < usable; ++i) {
+    for (int i = 0; i < count; ++i) {
         r -= weight[i];
         if (r < 0) return i;
     }
-    return usable - 1;
+    return count - 1;
 }

@@ -29,7 +29,6 @@ struct LevelRandom {
 extern LevelRandom levelRandom;
 void seedLevelRandom(uint64_t seed);
 
-// The line a level plays, of `count` lines with their scores, best first.
-// Lines that are mated go only when every line is; the others are drawn with
-// chances exp(-(best - score) / temperature).
+// The line a level plays, of `count` lines (the first LEVEL_LINES count) with
+// their scores, best first: drawn with chances exp(-(best - score) / temperature).
 int chooseLevelLine(const int* scores, int count, int temperature);
