@@ -334,8 +334,10 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
             // into; after them the budget rules. A ponder search that has
             // spent it waits below for the GUI, as a finished one does.
             if (allNodes() >= level.nodes) break;
-            // An iteration that runs far past the budget is cut short.
-            if (!limits.nodes || limits.nodes > 4 * level.nodes) S.limits.nodes = 4 * level.nodes;
+            // An iteration that runs far past the budget is cut short (not
+            // under "go infinite", where a stop by the node limit would
+            // answer before the GUI's "stop").
+            if (!limits.infinite && (!limits.nodes || limits.nodes > 4 * level.nodes)) S.limits.nodes = 4 * level.nodes;
         }
     }
     if (searchThreads() > 1) {
