@@ -287,11 +287,13 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     const LevelPlan level = limits.elo ? levelPlan(limits.elo) : LevelPlan{0, 1, 0};
     PvLine levelLines[LEVEL_LINES];
     int levelScores[LEVEL_LINES], levelCount = 0;
+    // Its lines are MultiPV lines, written as such.
+    S.limits.multiPV = std::max(limits.multiPV, level.lines);
     for (int k = 1;; ++k) {
         int s = searchRoot(p, 2 * k + 1, line);
         if (line.m[0] != S.easyMove) S.easyMove = 0;
         if (signals.abortflag) break;
-        const int lineCount = std::min(std::max(limits.multiPV, level.lines), S.lstCount);
+        const int lineCount = std::min(S.limits.multiPV, S.lstCount);
         if (lineCount > 1) {
             lines[0] = line;
             scores[0] = s;
