@@ -20,7 +20,7 @@ struct LevelPoint {
     double temperature;
 };
 constexpr LevelPoint LEVEL_POINTS[] = {
-    {ELO_MIN, 1600, 92},
+    {ELO_MIN, 1900, 88},
     {1700, 29000, 30},
     {2000, 250000, 5},
     {ELO_MAX, 1000000, 0},
