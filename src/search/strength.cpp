@@ -21,7 +21,7 @@ struct LevelPoint {
 };
 constexpr LevelPoint LEVEL_POINTS[] = {
     {ELO_MIN, 1900, 88},
-    {1700, 29000, 30},
+    {1700, 16000, 34},
     {2000, 250000, 5},
     {ELO_MAX, 1000000, 0},
 };
