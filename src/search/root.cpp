@@ -303,12 +303,10 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
             if (line.m[0] != S.easyMove) S.easyMove = 0;
         }
         S.firstIterationDone = 1;
-        if (level.lines > 1) {
+        if (level.lines > 1 && lineCount > 1) {
             levelCount = std::min(lineCount, level.lines);
-            for (int i = 0; i < levelCount; ++i) {
-                levelLines[i] = lineCount > 1 ? lines[i] : line;
-                levelScores[i] = lineCount > 1 ? scores[i] : s;
-            }
+            std::copy(lines, lines + levelCount, levelLines);
+            std::copy(scores, scores + levelCount, levelScores);
         }
         double e = elapsed();
         uint64_t n = allNodes();
@@ -357,12 +355,8 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
     }
 
     if (levelCount > 1) {
-        const PvLine& played = levelLines[chooseLevelLine(levelScores, levelCount, level.temperature)];
-        alg(played.m[0], S.bestMove);
-        if (played.m[1])
-            alg(played.m[1], S.ponderText);
-        else
-            S.ponderText[0] = 0;
+        // The move played and its ponder move, as for any line written.
+        reportLine(levelLines[chooseLevelLine(levelScores, levelCount, level.temperature)], text);
     }
 
     logger("Total move time %8.1f\n", elapsed());
