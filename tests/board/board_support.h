@@ -9,13 +9,3 @@
 #include "legaltree.h"
 #include "support.h"
 
-
-// Space-separated move texts.
-inline std::string listText(const Move* list, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i) {
-        if (i) s += ' ';
-        s += moveText(list[i]);
-    }
-    return s;
-}

@@ -55,8 +55,7 @@ TEST(GoLimits, WordsIntoLimits) {
     for (const auto& c : readTable("go.txt")) {  // side | words | overhead | budget | hard | depth | infinite | ponder | nodes | moves
         const uint64_t counted = nodecount;  // testing the moves of "searchmoves" counts no node
         const SearchLimits l = limitsOf(c[1], c[0] == "w" ? white : black, std::stod(c[2]) / 1000);
-        std::string moves;
-        for (int i = 0; i < l.searchMovesCount; ++i) moves += (i ? " " : ""), moves += moveText(l.searchMoves[i]);
+        const std::string moves = listText(l.searchMoves, l.searchMovesCount);
         EXPECT_NEAR(l.budget, std::stod(c[3]), 1e-9) << c[1];
         EXPECT_NEAR(l.hardLimit, std::stod(c[4]), 1e-12) << c[1];
         EXPECT_EQ(std::tuple(l.depth, l.infinite, l.ponder, l.nodes, moves, l.printLines, nodecount),

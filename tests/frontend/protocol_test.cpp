@@ -7,7 +7,7 @@
 
 namespace {
 
-const std::string BIN = ZARV_BIN, BANNER = "Zarv Version 1.3\n";
+const std::string BIN = ZARV_BIN;
 
 }  // namespace
 
@@ -18,21 +18,13 @@ TEST(Protocol, Exchanges) {
     }
 }
 
+// Start-up, the command line and the exit statuses (tests/data/startup.txt).
 TEST(Protocol, StartUpCommandLineAndExitStatuses) {
-    const std::string usage = "\nusage: " + BIN +
-                              " {options} \n\n  -log FILE      log file name\n  -cpu {0|1}     cpu time?\n"
-                              "  -help          display this help message\n  -lmr {1|0}     use late move reductions\n"
-                              "  -ckq {1|0}     use checks in quies\n  -nmp {1|0}     use null move pruning\n\n";
-    const struct { std::vector<std::string> args; std::string in; int status; std::string out, err; } cases[] = {
-        {{"log", "x"}, "uci\n", 255, "", "Error in command line processing.  option expected at argument 1\n" + usage},
-        {{"-cpu", "1", "-OMT", "3", "-razor", "20", "-hd2", "16", "-log", "/no/dir/x"}, "isready\n", 0, "readyok\n", BANNER},
-        {{}, "isready\nquit\nisready\n", 0, "readyok\n", BANNER},
-        {{}, "position\nisready\n", 1, "", BANNER + "Error here!\n"},
-    };
-    for (auto c : cases) {
-        c.args.insert(c.args.begin(), BIN);
-        const RunResult r = runProgram(c.args, c.in);
-        EXPECT_EQ(std::tuple(r.status, r.out, r.err), std::tuple(c.status, c.out, c.err)) << c.in;
+    for (auto c : readTable("startup.txt")) {  // arguments | input | status | output | error output
+        std::vector<std::string> args = words(c[0]);
+        args.insert(args.begin(), BIN);
+        const RunResult r = runProgram(args, c[1]);
+        EXPECT_EQ(std::tuple(r.status, r.out, r.err), std::tuple(std::stoi(c[2]), c[3], replaceAll(c[4], "{bin}", BIN))) << c[0];
     }
 }
 

@@ -107,18 +107,15 @@ TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
     EXPECT_FALSE(writePersonality((dir + "/no/such/dir").c_str(), {}));
     const Position p = fromFen("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq -");
     const int installed = eval(p);
-    const ScorePair tableEntry = pst[pieceSquareIndex(WHITE, PAWN, E4)];
     defaultWeights();
     ASSERT_NE(eval(p), installed);
     ASSERT_EQ(readPersonality(path.c_str()), 1);
     EXPECT_EQ(weights(), v);
     EXPECT_EQ(eval(p), installed);
-    EXPECT_EQ(pst[pieceSquareIndex(WHITE, PAWN, E4)], tableEntry);
 }
 
-// On games of its own: the held-out share is whole games, and the fitted scale
-// is a minimum of the error.
-TEST_F(TuneTest, HoldsOutWholeGamesAndFitsTheScale) {
+// On games of its own: the held-out share is whole games.
+TEST_F(TuneTest, HoldsOutWholeGames) {
     SelfPlay sp{.nodes = 300, .seed = 9};
     std::vector<Sample> s, held;
     ASSERT_GT(readSamples(writeText(dir + "/d", playGames(sp, 0, 6)).c_str(), s), 200);
@@ -127,11 +124,6 @@ TEST_F(TuneTest, HoldsOutWholeGamesAndFitsTheScale) {
     EXPECT_EQ(s.size() + held.size(), all);
     for (const Sample& x : s) EXPECT_LT(x.game, 2);
     for (const Sample& x : held) EXPECT_TRUE(x.game >= 2 && x.game <= 5);
-    s.insert(s.end(), held.begin(), held.end());
-    std::vector<int32_t> white;
-    evaluateSamples(s, white);
-    const double k = fitScale(s, white);
-    EXPECT_LT(meanError(s, white, k), std::min(meanError(s, white, k * 0.9), meanError(s, white, k * 1.1)));
 }
 
 // The command tunes over every data file it is given, prints the weights and

@@ -277,16 +277,3 @@ TEST_F(HeldClockTest, PollStepServesInputAndStopsAtTheHardLimit) {
     }
     signals.ponderMode = 0;
 }
-
-// The fuzz targets' node cap stops a search, first iteration or not, counted
-// from this search's start.
-TEST_F(SearchTest, NodeCapStopsTheSearch) {
-    Position p = fromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq -");
-    searchFor(p, 1e9, 2);
-    searchHooks.nodeCap = 300;
-    searchFor(p, 1e9, 99);
-    searchHooks.nodeCap = 0;
-    EXPECT_TRUE(nodecount >= 300U && nodecount < 320U) << nodecount;
-    EXPECT_EQ(search.firstIterationDone, 0);  // the kiwipete's first iteration takes thousands
-    EXPECT_STRNE(search.bestMove, "0000");
-}

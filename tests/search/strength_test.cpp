@@ -1,11 +1,10 @@
 // The strength levels: the plan of a rating, the draw among lines, a level's
 // moves for a fixed seed, no mate in one walked into, and the check off
-// changing nothing.
+// changing nothing. (A level's infinite search waits for "stop" as every
+// infinite search does: the UCI tests of infinite searches.)
 #include <cmath>
 
-#include "board/legal.h"
-#include "board/make.h"
-#include "board/movegen.h"
+#include "legaltree.h"
 #include "search/strength.h"
 #include "support.h"
 
@@ -24,15 +23,11 @@ std::string levelMove(int elo, uint64_t seed, const std::string& fen) {
 }
 
 bool allowsMateInOne(const std::string& fen, const std::string& move) {
-    const Position p = fromFen(fen);
-    Position child, reply;
-    algMake(p, child, move.c_str());
-    Move list[MAX_MOVES], answers[MAX_MOVES];
-    for (int i = 0, n = legalMoves(child, list); i < n; ++i) {
-        make(child, reply, list[i]);
-        if (reply.inCheck && legalMoves(reply, answers) == 0) return true;
-    }
-    return false;
+    bool mate = false;
+    walkTree(playLine({move}, fen).back(), 1, [&](const Position&, const Position& reply, Move) {
+        mate |= fasterInCheck(reply, sideToMove(reply)) && walkTree(reply, 1, [](const Position&, const Position&, Move) {}) == 0;
+    });
+    return mate;
 }
 
 }  // namespace
@@ -77,20 +72,15 @@ TEST(StrengthLevels, MovesOfASeed) {
     EXPECT_TRUE(out.find("info depth 2 multipv 4") != out.npos && out.find("info depth 3") == out.npos) << out;
 }
 
-// Positions where many natural moves allow a mate in one: no level above the
-// weakest plays one, whatever its dice.
+// Positions where many natural moves allow a mate in one (tests/data/mateinone.txt):
+// no level above the weakest plays one, whatever its dice.
 TEST(StrengthLevels, NoMateInOneLeftHanging) {
-    const char* fens[] = {
-        "r1bqkbnr/pppp1ppp/2n5/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR b KQkq - 3 3",
-        "3r2k1/5ppp/8/8/8/8/5PPP/1R4K1 w - - 0 1",
-        "1r4k1/5ppp/8/8/8/8/5PPP/3R2K1 b - - 0 1",
-        "rnbqkbnr/pppp1ppp/8/4p3/6P1/8/PPPPPP1P/RNBQKBNR w KQkq - 0 2",
-    };
-    for (const char* fen : fens)
+    ASSERT_TRUE(allowsMateInOne("r1bqkbnr/pppp1ppp/2n5/4p2Q/2B1P3/8/PPPP1PPP/RNB1K1NR b KQkq - 3 3", "g8f6"));
+    for (const auto& c : readTable("mateinone.txt"))  // FEN
         for (int elo : {1400, 1700})
             for (uint64_t seed = 1; seed <= 6; ++seed) {
-                const std::string move = levelMove(elo, seed, fen);
-                EXPECT_FALSE(allowsMateInOne(fen, move)) << elo << " " << seed << " " << fen << " " << move;
+                const std::string move = levelMove(elo, seed, c[0]);
+                EXPECT_FALSE(allowsMateInOne(c[0], move)) << elo << " " << seed << " " << c[0] << " " << move;
             }
 }
 
@@ -108,15 +98,4 @@ TEST(StrengthLevels, CheckOffChangesNothing) {
     const std::string elo = "setoption name UCI_Elo value 1400\nsetoption name UCI_LimitStrength value ";
     EXPECT_EQ(lines(elo + "false\n"), lines(""));
     EXPECT_NE(lines(elo + "true\n"), lines(""));
-}
-
-// Commands during a level's search: "isready" answered and "stop" obeyed in an
-// infinite search that its budget has already ended.
-TEST(StrengthLevels, InfiniteSearchWaitsForStop) {
-    const RunResult r = uciSession("setoption name UCI_LimitStrength value true\nsetoption name UCI_Elo value 1350\n"
-                                   "position startpos\ngo infinite\nisready\nstop\n");
-    const size_t ready = r.out.find("readyok"), best = r.out.find("bestmove");
-    ASSERT_TRUE(ready != r.out.npos && best != r.out.npos) << r.out;
-    EXPECT_LT(ready, best);
-    EXPECT_NE(findLegalMove(fromFen(""), word(r.out.substr(best), 1).c_str()), 0);
 }

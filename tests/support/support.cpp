@@ -111,6 +111,11 @@ std::string word(const std::string& line, int i) {
     return i < int(w.size()) ? w[size_t(i)] : "";
 }
 
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != text.npos; at += to.size()) text.replace(at, from.size(), to);
+    return text;
+}
+
 Position fromFen(const std::string& fen) {
     Position p{};
     fenToPosition(p, fen.c_str());
@@ -133,6 +138,12 @@ std::string moveText(Move m) {
     return t;
 }
 
+std::string listText(const Move* list, int n) {
+    std::string s;
+    for (int i = 0; i < n; ++i) s.append(i ? " " : "").append(moveText(list[i]));
+    return s;
+}
+
 void defaultWeights() {
     for (const ParamEntry& e : paramTable) *e.value = e.def;
     reInitEval();
@@ -147,11 +158,11 @@ std::vector<std::vector<std::string>> readTable(const std::string& name) {
         if (line.find_first_not_of(' ') == line.npos || line[0] == '#') continue;
         rows.emplace_back();
         for (size_t from = 0, to = 0; to != line.npos; from = to + 1) {
-            to = line.find('|', from);
+            for (to = line.find('|', from); to != line.npos && to > from && line[to - 1] == '\\';) to = line.find('|', to + 1);
             std::string f;
             for (size_t i = from; i < std::min(to, line.size()); ++i) {  // "\n", "\r", "\t": the control characters
-                const size_t e = line[i] == '\\' ? std::string("nrt").find(line[i + 1]) : std::string::npos;
-                f += e == std::string::npos ? line[i] : "\n\r\t"[e];
+                const size_t e = line[i] == '\\' ? std::string("nrt|").find(line[i + 1]) : std::string::npos;
+                f += e == std::string::npos ? line[i] : "\n\r\t|"[e];
                 i += e != std::string::npos;
             }
             const size_t first = f.find_first_not_of(' ');

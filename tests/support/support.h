@@ -32,6 +32,7 @@ std::vector<std::string> words(const std::string& s);  // split at blanks
 std::string logged(const std::function<void()>& f);
 // Word i (from 0) of the first line of text, "" when it has fewer.
 std::string word(const std::string& text, int i);
+std::string replaceAll(std::string text, const std::string& from, const std::string& to);
 
 // A root from FEN ("" for the start), its piece-square sum and stage set as the
 // search entry points set them.
@@ -40,13 +41,14 @@ Position fromFen(const std::string& fen);
 // every parent pointer valid.
 std::deque<Position> playLine(const std::vector<std::string>& moves, const std::string& fen = "");
 std::string moveText(Move m);  // coordinate text, "null" for no move
+std::string listText(const Move* list, int n);  // space-separated move texts
 // The built-in evaluation weights again, and the tables rebuilt from them.
 void defaultWeights();
 
 std::string dataPath(const std::string& name);  // tests/data/<name>
 // The rows of a table in tests/data: fields split at '|' and trimmed, "\n",
-// "\r" and "\t" in a field the control characters; blank lines and lines
-// starting with '#' skipped.
+// "\r" and "\t" in a field the control characters and "\|" a '|'; blank
+// lines and lines starting with '#' skipped.
 std::vector<std::vector<std::string>> readTable(const std::string& name);
 struct PerftCase {
     std::string fen;

@@ -13,9 +13,8 @@
 #include "support.h"
 
 TEST(DevCommands, OutputsAndRefusals) {
-    for (auto c : readTable("dev.txt")) {  // arguments | status | output (~: a pattern) | first line of the error output
-        for (size_t at; (at = c[0].find("{data}")) != c[0].npos;) c[0].replace(at, 6, ZARV_TEST_DATA);
-        const RunResult r = runDev(c[0]);
+    for (const auto& c : readTable("dev.txt")) {  // arguments | status | output (~: a pattern) | first line of the error output
+        const RunResult r = runDev(replaceAll(c[0], "{data}", ZARV_TEST_DATA));
         EXPECT_EQ(std::pair(r.status, r.err.substr(0, r.err.find('\n'))), std::pair(std::stoi(c[1]), c[3])) << c[0];
         if (c[2][0] == '~') EXPECT_TRUE(std::regex_match(r.out, std::regex(c[2].substr(1)))) << c[0] << "\n" << r.out;
         else EXPECT_EQ(r.out, c[2]) << c[0];
@@ -41,9 +40,7 @@ TEST(DevCommands, DivideAndSelftestOverTheSuite) {
     ASSERT_EQ(lines.size(), 49U);  // 48 root moves, then the total
     size_t row = 0;
     walkTree(fromFen(fen), 1, [&](const Position&, const Position& child, Move m) {
-        char text[8];
-        alg(m, text);
-        EXPECT_EQ(lines[row++], std::string(text) + " " + std::to_string(legalPerft(child, 1)));
+        EXPECT_EQ(lines[row++], moveText(m) + " " + std::to_string(legalPerft(child, 1)));
     });
     EXPECT_EQ(lines.back().rfind("perft 2 2039 ", 0), 0u) << lines.back();
     for (const auto& c : loadPerftSuite())
