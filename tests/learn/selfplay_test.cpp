@@ -44,16 +44,16 @@ TEST_F(SelfPlayTest, PositionJudgements) {
 // A game depends on the seed and its index only; its data lines are quiet
 // positions, each carrying the game's result, then the end line.
 TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnlyAndTheirLines) {
-    SelfPlay sp{.nodes = 300, .seed = 11};
+    SelfPlay sp{.nodes = 300, .seed = 12};  // a black win, a draw, a white win
     const std::string all = playGames(sp, 0, 4);
     EXPECT_EQ(playGames(sp, 0, 4), all);
     const std::string third = playGames(sp, 3, 1);  // with nothing played before it
     EXPECT_EQ(all.substr(all.size() - third.size()), third);
-    sp.seed = 12;
+    sp.seed = 13;
     EXPECT_NE(playGames(sp, 3, 1), third);
-    Rng r = gameRng(11, 3);  // the draws of game 3's random plies
+    Rng r = gameRng(12, 3);  // the draws of game 3's random plies
     const uint64_t first = rngNext(r);
-    EXPECT_EQ(std::pair(first, rngNext(r)), std::pair(uint64_t(7001393820963710034u), uint64_t(5327086122420584292u)));
+    EXPECT_EQ(std::pair(first, rngNext(r)), std::pair(uint64_t(17634085659036468353u), uint64_t(7151618231097771265u)));
     std::vector<std::string> results;
     int games = 0;
     for (const std::string& line : splitLines(all)) {
