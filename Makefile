@@ -11,8 +11,12 @@ TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 30
 FUZZ_RUNS ?= 0
 JOBS       ?= $(shell nproc)
+# Where `make install` puts the programs (PREFIX/games), the personalities,
+# the manual pages and the docs; DESTDIR is prepended to every path.
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
-.PHONY: all run test sanitize tsan native pgo fuzz clean
+.PHONY: all run test sanitize tsan native pgo fuzz clean install uninstall package
 
 all:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
@@ -26,6 +30,23 @@ run:
 
 test: all
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+install:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=$(PREFIX)
+	cmake --build $(BUILD) -j $(JOBS) --target zarv zarv-dev manpages
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+# Removes exactly the files the last `make install` from this build wrote
+# (its manifest), and Zarv's own folders once empty; give it the same DESTDIR.
+uninstall:
+	DESTDIR="$(DESTDIR)" cmake --build $(BUILD) --target uninstall
+
+# The Debian package zarv_<version>_<arch>.deb in $(BUILD)/, with the
+# dependencies dpkg-shlibdeps (dpkg-dev) finds in the programs.
+package:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS) --target zarv zarv-dev manpages
+	cd $(BUILD) && cpack -G DEB
 
 # The suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer
 # (Debug, so the board's consistency assertions are active too).
