@@ -160,6 +160,13 @@ int64_t platformMemoryBytes() {
     return pages > 0 && size > 0 ? int64_t(pages) * size : 0;
 }
 
+size_t platformProgramPath(char* buf, size_t size) {
+    const ssize_t n = size > 0 ? ::readlink("/proc/self/exe", buf, size) : -1;
+    if (n <= 0 || size_t(n) >= size) return 0;  // a full buffer may hold a cut name
+    buf[n] = 0;
+    return size_t(n);
+}
+
 void platformUnbufferStdio() {
     std::setvbuf(stdin, nullptr, _IONBF, 0);
     std::setvbuf(stdout, nullptr, _IONBF, 0);

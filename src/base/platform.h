@@ -40,5 +40,8 @@ int platformRename(const char* from, const char* to);
 void platformReleaseFreeMemory();
 // Physical memory of the machine in bytes, or 0 when unknown.
 int64_t platformMemoryBytes();
+// Writes the running program's own file (absolute, links resolved) into buf
+// and returns its length; 0 when the system does not say or it does not fit.
+size_t platformProgramPath(char* buf, size_t size);
 // Makes stdin and stdout unbuffered.
 void platformUnbufferStdio();

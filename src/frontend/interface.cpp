@@ -16,6 +16,7 @@
 #include "board/notation.h"
 #include "eval/params.h"
 #include "eval/eval.h"
+#include "frontend/personalities.h"
 #include "search/search.h"
 #include "search/strength.h"
 #include "search/threads.h"
@@ -174,10 +175,14 @@ void setHash(const char* value) {
 void setPersonality(const char* path, const char* lower) {
     // File names keep their letter case on this system; the lower-case form
     // is the fallback for a GUI that sends names case-insensitively.
-    if (readPersonality(path) || (std::strcmp(path, lower) != 0 && readPersonality(lower)))
+    if (readPersonality(path) || (std::strcmp(path, lower) != 0 && readPersonality(lower))) {
         ttabClear(hashtable);  // scores stored under the old weights mean nothing now
-    else
+    } else if (const std::string beside = readPersonalityBeside(path, lower); !beside.empty()) {
+        ttabClear(hashtable);  // a name alone finds the installed set, or the checkout's
+        std::printf("info string personality file found at %s\n", beside.c_str());
+    } else {
         std::printf("info string cannot open %s\n", path);
+    }
     std::printf("personality file = %s\n", lower);
     std::fflush(stdout);
 }

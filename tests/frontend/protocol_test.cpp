@@ -1,6 +1,9 @@
 // The engine as a GUI meets it: the UCI exchanges in process, start-up, the
 // command line, the log and the exit statuses through the real program; the log writer.
 
+#include <filesystem>
+#include <fstream>
+
 #include "base/general.h"
 #include "frontend/interface.h"
 #include "support.h"
@@ -26,6 +29,20 @@ TEST(Protocol, StartUpCommandLineAndExitStatuses) {
         const RunResult r = runProgram(args, c[1]);
         EXPECT_EQ(std::tuple(r.status, r.out, r.err), std::tuple(std::stoi(c[2]), c[3], replaceAll(c[4], "{bin}", BIN))) << c[0];
     }
+}
+
+// A personality named without a folder: the working directory's file as ever
+// (its lower-case name too), else the one beside the program, here the
+// checkout's; an absolute path or a name found nowhere as ever.
+TEST(Protocol, PersonalityFoundByName) {
+    const TempDir dir;
+    const std::string set = "setoption name personalityFile value ", root = std::filesystem::canonical(BIN).parent_path().parent_path();
+    EXPECT_EQ(runProgram({BIN}, set + "tuned.txt\n" + set + "/tuned.txt\n" + set + "nosuch.txt\n", 60, dir.path).out,
+              "info string personality file found at " + root + "/personalities/tuned.txt\npersonality file = tuned.txt\n"
+              "info string cannot open /tuned.txt\npersonality file = /tuned.txt\n"
+              "info string cannot open nosuch.txt\npersonality file = nosuch.txt\n");
+    std::ofstream(dir.path + "/tuned.txt") << "hmb 1 1\n";
+    EXPECT_EQ(runProgram({BIN}, set + "Tuned.txt\n", 60, dir.path).out, "personality file = tuned.txt\n");
 }
 
 // A request above the advertised 4096 MB is cut to it, and the table that
