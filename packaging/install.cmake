@@ -29,17 +29,17 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "UCI chess engine, to play and analyse chess in a GUI")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "UCI chess engine, to play and analyse chess in a GUI
- Zarv is a chess engine: a program without a board of its own that a chess
- GUI (xboard through polyglot, pychess, Scid, cutechess) starts and drives
- with the Universal Chess Interface to play games or analyse positions.
- .
- It searches with iterative-deepening principal-variation search over
- bitboards, with several threads on request, and offers strength levels
- (UCI_LimitStrength, UCI_Elo), several principal lines (MultiPV) and
- personality files of evaluation weights, among them a set tuned on its
- own games. The developer program zarv-dev counts move trees, benchmarks
- the search and tunes the weights.")
+# The body under the summary line; CPack indents it and marks the blank line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Zarv is a chess engine: a program without a board of its own that a chess
+GUI (xboard through polyglot, pychess, Scid, cutechess) starts and drives
+with the Universal Chess Interface to play games or analyse positions.
+
+It searches with iterative-deepening principal-variation search over
+bitboards, on several threads if asked, and offers strength levels
+(UCI_LimitStrength, UCI_Elo), several principal lines (MultiPV) and
+personality files of evaluation weights, among them a set tuned on its
+own games. The developer program zarv-dev counts move trees, benchmarks
+the search and tunes the weights.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
