@@ -2,6 +2,7 @@
 // fixed tables; nothing is cached between calls.
 #include "board/attacks.h"
 
+#include "board/chess960.h"
 #include "board/tables.h"
 #include "board/zobrist.h"
 
@@ -88,6 +89,7 @@ int pslegal(const Position& p, Move m) {
 }
 
 int genCastling(const Position& p, int col, Move* list) {
+    if (chess960On()) return genCastling960(p, col, list);
     const Bitboard occ = occupied(p);
     const auto rules = castlingRules(col);
     // The right and the empty squares first: the enemy's attack board is

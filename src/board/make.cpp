@@ -6,6 +6,7 @@
 
 #include "base/general.h"
 #include "board/attacks.h"
+#include "board/chess960.h"
 #include "board/display.h"
 #include "board/notation.h"
 #include "board/pst.h"
@@ -21,6 +22,31 @@ inline int kindOn(const Position& p, int col, int sq) {
     for (int k = PAWN; k <= KING; ++k)
         if (p.pcs[col][k] & b) return k;
     return 0;
+}
+
+// Castling, in either form: the standard word names the king's target
+// (e1g1), the Chess960 word the castling rook's square (the king takes its
+// own rook). King and rook leave their homes before either lands, so they
+// may swap or stay put.
+int makeCastling(Position& n, int col, int from, int to) {
+    const bool rookOnTo = n.pcs[col][ROOK] & bit(to);
+    const Castling960 c = castling960(from, rookOnTo ? to : castlingTo(col, to).rookFrom);
+    n.movedKind = KING;
+    n.hashKey ^= zob[pieceSquareIndex(col, KING, c.kingTo)] ^ zob[pieceSquareIndex(col, KING, c.kingFrom)] ^
+                 zob[pieceSquareIndex(col, ROOK, c.rookTo)] ^ zob[pieceSquareIndex(col, ROOK, c.rookFrom)];
+    n.pawnKey ^= pzob[pieceSquareIndex(col, KING, c.kingTo)] ^ pzob[pieceSquareIndex(col, KING, c.kingFrom)];
+    n.pstScore = spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, KING, c.kingTo)], pst[pieceSquareIndex(col, KING, c.kingFrom)]));
+    n.pstScore = spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, ROOK, c.rookTo)], pst[pieceSquareIndex(col, ROOK, c.rookFrom)]));
+    const Bitboard homes = bit(c.kingFrom) | bit(c.rookFrom), targets = bit(c.kingTo) | bit(c.rookTo);
+    n.pcs[col][KING] = (n.pcs[col][KING] & ~homes) | bit(c.kingTo);
+    n.pcs[col][ROOK] = (n.pcs[col][ROOK] & ~homes) | bit(c.rookTo);
+    n.pcs[col][ALL] = (n.pcs[col][ALL] & ~homes) | targets;
+    const Bitboard castle = n.castle | homes | targets;
+    n.hashKey ^= castleKey(n.castle) ^ castleKey(castle);
+    n.castle = castle;
+    n.ctm += 1;
+    assert(positionIsOk(n));
+    return 1;
 }
 
 }  // namespace
@@ -46,6 +72,7 @@ int make(const Position& old, Position& n, Move m) {
     const int col = sideToMove(old), e = col ^ 1;
     const int from = moveFrom(m), to = moveTo(m), type = moveType(m);
     const Bitboard fromTo = bit(from) | bit(to);
+    if (type == CASTLE && (old.pcs[col][KING] & bit(from))) return makeCastling(n, col, from, to);
 
     int kind = kindOn(old, col, from);
     if (kind == 0) {
@@ -65,29 +92,11 @@ int make(const Position& old, Position& n, Move m) {
     n.pcs[col][kind] ^= fromTo;
     n.pcs[col][ALL] ^= fromTo;
 
-    // A king or rook that moves, or a rook taken on its corner, loses its
-    // castling right for good: the squares are simply marked. The key's
-    // castling part changes only when a newly marked square is one of them.
-    const Bitboard marked = n.castle & CASTLE_SQUARES;
-    if (fromTo & CASTLE_SQUARES & ~marked) n.hashKey ^= castleHash(marked) ^ castleHash(marked | (fromTo & CASTLE_SQUARES));
+    // A king or rook that moves, or a rook taken on its home square, loses
+    // its castling right for good: the squares are simply marked. The key's
+    // castling part changes only when a back-rank square is newly marked.
+    if (const Bitboard fresh = fromTo & ~n.castle & LAST_RANKS) n.hashKey ^= castleKey(n.castle) ^ castleKey(n.castle | fresh);
     n.castle |= fromTo;
-
-    if (type == CASTLE) {
-        n.ctm += 1;
-        const CastlingRule& rule = castlingTo(col, to);
-        const int rookFrom = rule.rookFrom, rookTo = rule.rookTo;
-        const Bitboard rookBits = bit(rookFrom) | bit(rookTo);
-        n.hashKey ^= zob[pieceSquareIndex(col, ROOK, rookTo)] ^ zob[pieceSquareIndex(col, ROOK, rookFrom)];
-        n.pstScore =
-            spAdd(n.pstScore, spSub(pst[pieceSquareIndex(col, ROOK, rookTo)], pst[pieceSquareIndex(col, ROOK, rookFrom)]));
-        n.pcs[col][ROOK] ^= rookBits;
-        n.pcs[col][ALL] ^= rookBits;
-        const Bitboard before = n.castle & CASTLE_SQUARES;
-        n.castle |= rookBits;
-        n.hashKey ^= castleHash(before) ^ castleHash(n.castle & CASTLE_SQUARES);
-        assert(positionIsOk(n));
-        return 1;
-    }
 
     if (type == EN_PASSANT) {
         n.ctm += 1;

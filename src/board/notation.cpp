@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "board/attacks.h"
+#include "board/chess960.h"
 #include "board/legal.h"
 #include "board/make.h"
 #include "board/movegen.h"
@@ -91,21 +92,24 @@ bool fenToPosition(Position& p, const char* fen) {
     p.ctm = c[1] == 'w' ? 0 : 1;  // the side letter, already known to be "w" or "b"
 
     // Castling field: two characters after the side letter, up to the next
-    // space; a missing field reads as "-".
+    // space; a missing field reads as "-". Chess960 names its rooks.
     c += 2;
-    if (*c == ' ') {
-        for (++c; *c && *c != ' '; ++c)
-            for (const CastlingRule& r : CASTLING)
-                if (*c == r.letter) p.castle &= ~castlingHomes(r);
-    }
-
-    // A right whose king or rook is not on its square is dropped: castling
-    // would otherwise conjure a rook out of nothing.
-    for (int col = WHITE; col <= BLACK; ++col)
-        for (const CastlingRule& r : castlingRules(col)) {
-            if (!(p.pcs[col][KING] & bit(r.kingFrom))) p.castle |= bit(r.kingFrom);
-            if (!(p.pcs[col][ROOK] & bit(r.rookFrom))) p.castle |= bit(r.rookFrom);
+    if (chess960On()) {
+        if (*c == ' ') c = readCastling960(p, c + 1);
+    } else {
+        if (*c == ' ') {
+            for (++c; *c && *c != ' '; ++c)
+                for (const CastlingRule& r : CASTLING)
+                    if (*c == r.letter) p.castle &= ~castlingHomes(r);
         }
+        // A right whose king or rook is not on its square is dropped: castling
+        // would otherwise conjure a rook out of nothing.
+        for (int col = WHITE; col <= BLACK; ++col)
+            for (const CastlingRule& r : castlingRules(col)) {
+                if (!(p.pcs[col][KING] & bit(r.kingFrom))) p.castle |= bit(r.kingFrom);
+                if (!(p.pcs[col][ROOK] & bit(r.rookFrom))) p.castle |= bit(r.rookFrom);
+            }
+    }
 
     const int col = sideToMove(p);
     p.inCheck = fastInCheck(p, col);
@@ -191,6 +195,7 @@ void positionToFen(const Position& p, char* out) {
 }
 
 int castlingField(const Position& p, char* out) {
+    if (chess960On()) return castlingField960(p, out);
     int n = 0;
     for (const CastlingRule& r : CASTLING)
         if (!(p.castle & castlingHomes(r))) out[n++] = r.letter;

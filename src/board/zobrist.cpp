@@ -25,12 +25,18 @@ void initZob() {
             }
 }
 
+uint64_t castleKey(Bitboard castle) {
+    uint64_t key = castleHash(castle & CASTLE_SQUARES);
+    for (Bitboard b = ~castle & CASTLE_960_SQUARES; b; b &= b - 1) key ^= zob[pieceSquareIndex(WHITE, 7, nextBit(b))];
+    return key;
+}
+
 uint64_t slowHash(const Position& p) {
     uint64_t key = zob[p.ctm & 1];
     for (int col = 0; col < 2; ++col)
         for (int kind = PAWN; kind <= KING; ++kind)
             for (Bitboard b = p.pcs[col][kind]; b; b &= b - 1) key ^= zob[pieceSquareIndex(col, kind, nextBit(b))];
-    key ^= castleHash(p.castle & CASTLE_SQUARES);
+    key ^= castleKey(p.castle);
     if (p.ep) key ^= zob[512 + nextBit(p.ep)];
     return key;
 }

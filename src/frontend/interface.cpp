@@ -13,6 +13,7 @@
 
 #include "base/general.h"
 #include "base/platform.h"
+#include "board/chess960.h"
 #include "board/notation.h"
 #include "eval/params.h"
 #include "eval/eval.h"
@@ -86,6 +87,7 @@ void cmdUci() {
     std::printf("option name Move Overhead type spin default 0 min 0 max 5000\n");
     std::printf("option name UCI_LimitStrength type check default false\n");
     std::printf("option name UCI_Elo type spin default %d min %d max %d\n", ELO_MAX, ELO_MIN, ELO_MAX);
+    std::printf("option name UCI_Chess960 type check default false\n");
     std::printf("uciok\n");
     std::fflush(stdout);
 }
@@ -241,6 +243,10 @@ void cmdSetoption(char** words, int n, char* name) {
         logger("UCI_LimitStrength set to %d\n", limitStrength);
     } else if (std::strcmp(name, "uci_elo") == 0) {
         uciElo = spinValue("UCI_Elo", lower, ELO_MIN, ELO_MAX);
+    } else if (std::strcmp(name, "uci_chess960") == 0) {
+        // Read by the next "position": its castling field and move texts.
+        chess960 = std::strcmp(lower, "true") == 0;
+        logger("UCI_Chess960 set to %d\n", chess960On() ? 1 : 0);
     } else {
         std::printf("info string %s not recognized\n", name);
         std::fflush(stdout);
@@ -283,6 +289,7 @@ void uciReset() {
     moveOverhead = 0;
     limitStrength = 0;
     uciElo = ELO_MAX;
+    chess960 = false;
     state = 0;
     ply = 0;
     fenToPosition(gme[0], "");

@@ -1,5 +1,6 @@
 // Perft: the legal move-tree counts of the suite.
 
+#include "board/chess960.h"
 #include "board_support.h"
 
 #ifdef NDEBUG
@@ -16,4 +17,17 @@ TEST(Perft, SuiteCounts) {
             EXPECT_EQ(legalPerft(p, int(d) + 1), c.counts[d]) << c.fen << " depth " << d + 1;
     }
     EXPECT_GT(checked, 60);
+}
+
+// Chess960 (tests/data/perft960.epd) to depth 3, the option on.
+TEST(Perft, Chess960Counts) {
+    chess960 = true;
+    int checked = 0;
+    for (const PerftCase& c : loadPerftSuite("perft960.epd")) {
+        Position p = fromFen(c.fen);
+        for (size_t d = 0; d < 3 && c.counts[d] < LEAF_LIMIT; ++d, ++checked)
+            EXPECT_EQ(legalPerft(p, int(d) + 1), c.counts[d]) << c.fen << " depth " << d + 1;
+    }
+    chess960 = false;
+    EXPECT_GT(checked, 250);
 }

@@ -21,6 +21,13 @@ TEST(Protocol, Exchanges) {
     }
 }
 
+// A mate by castling: with UCI_Chess960 written as the king taking its rook.
+TEST(Protocol, Chess960BestMoveText) {
+    const std::string mate = "position fen 4rkr1/4p1p1/8/8/8/8/8/4K2R w K - 0 1\ngo depth 3\n";
+    EXPECT_EQ(splitLines(uciSession("setoption name UCI_Chess960 value true\n" + mate).out).back(), "bestmove e1h1");
+    EXPECT_EQ(splitLines(uciSession(mate).out).back(), "bestmove e1g1");
+}
+
 // Start-up, the command line and the exit statuses (tests/data/startup.txt).
 TEST(Protocol, StartUpCommandLineAndExitStatuses) {
     for (auto c : readTable("startup.txt")) {  // arguments | input | status | output | error output

@@ -172,9 +172,9 @@ std::vector<std::vector<std::string>> readTable(const std::string& name) {
     return rows;
 }
 
-std::vector<PerftCase> loadPerftSuite() {
+std::vector<PerftCase> loadPerftSuite(const std::string& name) {
     std::vector<PerftCase> suite;
-    std::ifstream in(dataPath("perft.epd"));
+    std::ifstream in(dataPath(name));
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
         PerftCase c{line.substr(0, line.find(" ;")), {}};

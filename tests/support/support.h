@@ -54,7 +54,7 @@ struct PerftCase {
     std::string fen;
     std::vector<uint64_t> counts;  // counts[d - 1] for depth d
 };
-std::vector<PerftCase> loadPerftSuite();
+std::vector<PerftCase> loadPerftSuite(const std::string& name = "perft.epd");
 
 // Every answer of a module folded in order into one number that a change to
 // any of them moves, and how many were folded.

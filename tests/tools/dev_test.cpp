@@ -21,6 +21,14 @@ TEST(DevCommands, OutputsAndRefusals) {
     }
 }
 
+// Self-play from the Chess960 start positions: a game's first line is one.
+TEST(Dev, SelfplayChess960) {
+    const TempDir dir;
+    ASSERT_EQ(runDev("selfplay " + dir.path + "/games --games 1 --nodes 100 --chess960").status, 0);
+    const std::string first = splitLines(readText(dir.path + "/games")).at(0);
+    EXPECT_TRUE(std::regex_match(first, std::regex("0 [nbrqk]{8}/p{8}/8/8/8/8/P{8}/[NBRQK]{8} w [A-H]{2}[a-h]{2} - 0 1 .*"))) << first;
+}
+
 // The bench's node count is the search's signature: any change to the search,
 // the picker or the evaluation moves it. A change made on purpose updates the
 // number here and says so in its commit.

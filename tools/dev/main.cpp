@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/general.h"
+#include "board/chess960.h"
 #include "board/notation.h"
 #include "dev.h"
 #include "frontend/startup.h"
@@ -63,6 +64,11 @@ int devPosition(int argc, char** argv, int first, Position& p) {
         fen += argv[i];
     }
     if (fen.empty()) fen = START_FEN;
+    // A castling field that names rook files (Shredder-FEN) is Chess960.
+    const size_t side = fen.find(' '), castling = fen.find(' ', side + 1);
+    if (side != std::string::npos && castling != std::string::npos)
+        for (size_t i = castling + 1; i < fen.size() && fen[i] != ' '; ++i)
+            if ((fen[i] | 0x20) >= 'a' && (fen[i] | 0x20) <= 'h') chess960 = true;
     // A side-to-move field other than w or b would end the process inside the
     // reader, so it is checked here first.
     size_t sp = fen.find(' ');
@@ -80,6 +86,15 @@ int devPosition(int argc, char** argv, int first, Position& p) {
 }
 
 int main(int argc, char** argv) {
+    // --chess960, wherever it stands, plays Fischer random chess; the
+    // subcommands never see it.
+    int kept = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--chess960") == 0) chess960 = true;
+        else argv[kept++] = argv[i];
+    }
+    argc = kept;
+    argv[argc] = nullptr;
     if (argc < 2) {
         usage(stderr);
         return DEV_USAGE;

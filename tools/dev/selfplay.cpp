@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "dev.h"
+#include "board/chess960.h"
 #include "board/notation.h"
 #include "learn/selfplay.h"
 
 namespace {
 
 const char* const USAGE =
-    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M]   self-play training data";
+    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M] [--chess960]   self-play training data";
 
 // The FENs of an EPD file: the first four fields of every line that has
 // them and sets up a legal position.
@@ -81,6 +82,12 @@ int selfplayMain(int argc, char** argv) {
     if (openings && (!readOpenings(openings, fens) || fens.empty())) {
         std::fprintf(stderr, "zarv-dev selfplay: no openings in \"%s\"\n", openings);
         return DEV_USAGE;
+    }
+    // Fischer random games start from one of the 960 start positions.
+    for (int n = 0; chess960On() && !openings && n < 960; ++n) {
+        char fen[80];
+        chess960Start(n, fen);
+        fens.push_back(fen);
     }
     std::vector<const char*> fenPtrs;
     for (const std::string& f : fens) fenPtrs.push_back(f.c_str());
