@@ -6,17 +6,19 @@
 // line that is still arriving is not handed out half-written.
 #include "base/platform.h"
 
-#include <malloc.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -153,7 +155,97 @@ int64_t platformFileSize(const char* path) {
 
 int platformRename(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : 1; }
 
-void platformReleaseFreeMemory() { ::malloc_trim(0); }
+namespace {
+constexpr size_t HUGE_PAGE = size_t(2) << 20;  // a transparent huge page on x86-64
+bool isZero(const char* p, size_t n) {
+    const uint64_t* w = reinterpret_cast<const uint64_t*>(p);
+    uint64_t any = 0;
+    for (size_t i = 0; i < n / 8; ++i) any |= w[i];  // no early exit: vectorised
+    return any == 0;
+}
+
+size_t pageRounded(size_t bytes) {
+    const size_t page = size_t(::sysconf(_SC_PAGE_SIZE));
+    return (bytes + page - 1) / page * page;
+}
+}  // namespace
+
+void* platformMapZeroed(size_t bytes) {
+    if (bytes == 0) return nullptr;
+    const size_t size = pageRounded(bytes), span = size + HUGE_PAGE;
+    // Mapped with room to spare, then trimmed to the 2 MB boundary, where
+    // huge pages can start.
+    void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    char* const first = static_cast<char*>(raw);
+    char* const start = first + (HUGE_PAGE - uintptr_t(first) % HUGE_PAGE) % HUGE_PAGE;
+    if (start > first) ::munmap(first, size_t(start - first));
+    if (first + span > start + size) ::munmap(start + size, size_t(first + span - (start + size)));
+#ifdef MADV_HUGEPAGE
+    ::madvise(start, size, MADV_HUGEPAGE);  // refused where there are none: small pages then
+#endif
+    return start;
+}
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it
+#endif
+
+namespace {
+// The running prefault. Never destroyed: at exit it may still be working.
+std::thread* prefaulter = nullptr;
+std::atomic<bool> prefaultStop{false};
+
+void prefault(char* block, size_t bytes) {
+    for (size_t at = 0; at < bytes && !prefaultStop.load(std::memory_order_relaxed); at += HUGE_PAGE)
+        if (::madvise(block + at, std::min(HUGE_PAGE, bytes - at), MADV_POPULATE_WRITE) != 0) return;
+}
+
+void stopPrefault() {
+    if (!prefaulter) return;
+    prefaultStop.store(true);
+    prefaulter->join();
+    delete prefaulter;
+    prefaulter = nullptr;
+}
+}  // namespace
+
+void platformPrefault(void* block, size_t bytes) {
+    if (bytes < HUGE_PAGE) return;  // a few pages: not worth a thread
+    stopPrefault();
+    prefaultStop.store(false);
+    prefaulter = new std::thread(prefault, static_cast<char*>(block), bytes);
+}
+
+void platformUnmap(void* block, size_t bytes) {
+    stopPrefault();
+    if (block) ::munmap(block, pageRounded(bytes));
+}
+
+void platformZeroMapped(void* block, size_t bytes) {
+    const size_t page = size_t(::sysconf(_SC_PAGE_SIZE));
+    unsigned char resident[HUGE_PAGE / 4096];
+    char* const start = static_cast<char*>(block);
+    // A huge page's worth at a time, so the residency vector fits on the stack.
+    for (size_t done = 0; done < bytes;) {
+        const size_t n = std::min(bytes - done, page * sizeof resident);
+        const size_t pages = (n + page - 1) / page;
+        if (::mincore(start + done, n, resident) != 0) std::memset(resident, 1, pages);  // unknown: look
+        for (size_t i = 0; i < pages;) {
+            size_t j = i + 1;
+            while (j < pages && (resident[j] & 1) == (resident[i] & 1)) ++j;
+            char* const from = start + done + i * page;
+            const size_t len = std::min(n, j * page) - i * page;
+            if ((resident[i] & 1) || ::madvise(from, len, MADV_DONTNEED) != 0)
+                for (size_t at = 0; at < len; at += page) {
+                    const size_t m = std::min(page, len - at);
+                    if (!isZero(from + at, m)) std::memset(from + at, 0, m);
+                }
+            i = j;
+        }
+        done += n;
+    }
+}
 
 int64_t platformMemoryBytes() {
     long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);

@@ -35,9 +35,29 @@ void platformWaitInput(int ms);
 int64_t platformFileSize(const char* path);
 // Replaces `to` with `from`; 0 on success.
 int platformRename(const char* from, const char* to);
-// Hands the free pages of the heap back to the system (malloc_trim): glibc
-// keeps a freed block of megabytes resident when it did not map it by itself.
-void platformReleaseFreeMemory();
+// A block of bytes for a big table, as the system hands it over: zeroed, so
+// it needs no clearing pass, and costing nothing until a page is first
+// touched. It starts on a 2 MB boundary and is marked for transparent huge
+// pages, so that random probes over gigabytes miss the TLB less; a system
+// without them gives small pages and nothing else changes. Null when refused.
+void* platformMapZeroed(size_t bytes);
+// Has the system back every page of a platformMapZeroed block, on a thread
+// of its own, 2 MB at a time, without touching what the pages hold: a search
+// on a new table then rarely waits while the system hands over and zeroes a
+// fresh page (on a virtual machine, seconds for gigabytes). An earlier one
+// that still runs is stopped. Where the kernel cannot, pages come as touched.
+void platformPrefault(void* block, size_t bytes);
+// Gives a block of platformMapZeroed back to the system at once, after
+// stopping a prefault that may still run over it.
+void platformUnmap(void* block, size_t bytes);
+// Zeroes bytes at block, a part of a platformMapZeroed block that starts on a
+// page, writing only where it must: a page the system does not hold in memory
+// (never touched, or swapped out) is handed back, which makes it read as zero
+// at no cost until it is next touched, and a page in memory that is zero
+// already (one that was only read maps the system's shared zero page) is left
+// alone. Writing zeros over either would fault in a fresh page for nothing:
+// seconds for gigabytes.
+void platformZeroMapped(void* block, size_t bytes);
 // Physical memory of the machine in bytes, or 0 when unknown.
 int64_t platformMemoryBytes();
 // Makes stdin and stdout unbuffered.

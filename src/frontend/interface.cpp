@@ -167,7 +167,7 @@ void setHash(const char* value) {
     }
     if (hashMeg > hashMegMax) hashMeg = hashMegMax;
     hashtable = ttabMakeHashTable(hashMeg);
-    ttabClear(hashtable);
+    ttabClear(hashtable);  // a new table is already zero: this costs nothing
     std::printf("Hash table size is now %d meg\n", hashMeg);
 }
 
@@ -175,7 +175,7 @@ void setPersonality(const char* path, const char* lower) {
     // File names keep their letter case on this system; the lower-case form
     // is the fallback for a GUI that sends names case-insensitively.
     if (readPersonality(path) || (std::strcmp(path, lower) != 0 && readPersonality(lower)))
-        ttabClear(hashtable);  // scores stored under the old weights mean nothing now
+        clearTable(hashtable);  // scores stored under the old weights mean nothing now
     else
         std::printf("info string cannot open %s\n", path);
     std::printf("personality file = %s\n", lower);
@@ -194,7 +194,7 @@ int32_t spinValue(const char* option, const char* value, long lo, long hi) {
 // What a freshly started engine has learned: nothing. The next search counts
 // the nodes a first search counts.
 void clearHash() {
-    ttabClear(hashtable);
+    clearTable(hashtable);
     learned = {};
     search = {};
     clearEvalCaches();

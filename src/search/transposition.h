@@ -44,6 +44,9 @@ struct TTable {
     int32_t mask;
     uint32_t age;
     TTSlot* entries;
+    // Set by the first store since the table was made or cleared: until then
+    // it is all zero, and clearing it again would only cost time.
+    uint8_t written;
 };
 
 extern TTable hashtable;
@@ -51,6 +54,10 @@ extern TTable hashtable;
 TTable ttabMakeHashTable(int megabytes);
 void ttabFreeHashTable(TTable& t);
 void ttabClear(TTable& t);
+// Zeroes share `part` of `parts` of the entries (in 2 MB steps, so that two
+// threads never touch the same huge page), for threads that clear a table
+// together; ttabClear afterwards only resets what is left.
+void ttabClearShare(TTable& t, int part, int parts);
 void ttAge(TTable& t);
 // The entry of key into `out`; false when the table holds none.
 bool ttabGet(const TTable& t, uint64_t key, TTEntry& out);
