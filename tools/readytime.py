@@ -6,9 +6,10 @@ starts one: after "uciok" the time from "setoption name Hash value N" to the
 "readyok" of the "isready" sent right behind it is measured. With --search MS
 the engine then searches a middle-game position for MS milliseconds, so that
 the table is in use, and the time from "setoption name Clear Hash" to
-"readyok" is measured too, with the engine's resident memory and the part of
-it on transparent huge pages (AnonHugePages of /proc/PID/smaps_rollup) after
-the search. Engines take turns size by size, so that load on a shared machine
+"readyok" is measured too, with the nodes of that search (its last "info"
+line's count: a search that starts right after a new table may wait for the
+system's fresh pages), the engine's resident memory and the part of it on
+transparent huge pages (AnonHugePages of /proc/PID/smaps_rollup) after it. Engines take turns size by size, so that load on a shared machine
 falls on all of them; with --rounds R the medians of R rounds are printed.
 
 Usage:
@@ -37,7 +38,7 @@ def memory(pid):
 
 
 def measure(cmd, mb, search_ms, threads):
-    """(seconds to readyok after Hash, seconds after Clear Hash, rss, huge) of one fresh engine."""
+    """(seconds to readyok after Hash, seconds after Clear Hash, rss, huge, nodes) of one fresh engine."""
     proc = subprocess.Popen(resolve(cmd), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                             stderr=subprocess.DEVNULL, text=True, bufsize=1)
 
@@ -46,9 +47,13 @@ def measure(cmd, mb, search_ms, threads):
         proc.stdin.flush()
 
     def until(word):
+        nodes = 0
         for line in proc.stdout:
-            if line.split()[:1] == [word]:
-                return
+            words = line.split()
+            if words[:1] == [word]:
+                return nodes
+            if words[:1] == ["info"] and "nodes" in words[:-1]:
+                nodes = int(words[words.index("nodes") + 1])
         sys.exit(f"readytime.py: {cmd} ended before '{word}'")
 
     def timed(command):
@@ -66,11 +71,11 @@ def measure(cmd, mb, search_ms, threads):
         send("isready")
         until("readyok")
         ready = timed(f"setoption name Hash value {mb}")
-        clear, rss, huge = None, None, None
+        clear, rss, huge, nodes = None, None, None, None
         if search_ms:
             send(f"position fen {FEN}")
             send(f"go movetime {search_ms}")
-            until("bestmove")
+            nodes = until("bestmove")
             rss, huge = memory(proc.pid)
             clear = timed("setoption name Clear Hash")
         send("quit")
@@ -78,7 +83,7 @@ def measure(cmd, mb, search_ms, threads):
     finally:
         if proc.poll() is None:
             proc.kill()
-    return ready, clear, rss, huge
+    return ready, clear, rss, huge, nodes
 
 
 def main(argv):
@@ -96,14 +101,15 @@ def main(argv):
                 cmd = args.engines[(i + rnd) % len(args.engines)]
                 got = measure(cmd, mb, args.search, args.threads)
                 results.setdefault((cmd, mb), []).append(got)
-                ready, clear, rss, huge = got
-                extra = f"  clear {clear:.3f} s  rss {rss} KiB  huge {huge} KiB" if args.search else ""
+                ready, clear, rss, huge, nodes = got
+                extra = f"  nodes {nodes}  rss {rss} KiB  huge {huge} KiB  clear {clear:.3f} s" if args.search else ""
                 print(f"round {rnd + 1}  {cmd}  Hash {mb}: ready {ready:.3f} s{extra}", flush=True)
     if args.rounds > 1:
         print(f"medians of {args.rounds} rounds")
         for (cmd, mb), runs in results.items():
-            med = [statistics.median(r[k] for r in runs) if runs[0][k] is not None else None for k in range(4)]
-            extra = f"  clear {med[1]:.3f} s  rss {med[2]:.0f} KiB  huge {med[3]:.0f} KiB" if args.search else ""
+            med = [statistics.median(r[k] for r in runs) if runs[0][k] is not None else None for k in range(5)]
+            extra = (f"  nodes {med[4]:.0f}  rss {med[2]:.0f} KiB  huge {med[3]:.0f} KiB  clear {med[1]:.3f} s"
+                     if args.search else "")
             print(f"  {cmd}  Hash {mb}: ready {med[0]:.3f} s{extra}")
     return 0
 

@@ -192,29 +192,29 @@ void* platformMapZeroed(size_t bytes) {
 #endif
 
 namespace {
-// The running prefault. Never destroyed: at exit it may still be working.
-std::thread* prefaulter = nullptr;
-std::atomic<bool> prefaultStop{false};
+// The prefault that may be running. Its thread is detached, so that an exit
+// never waits for it; unmapping waits until it has stopped.
+std::atomic<bool> prefaultStop{false}, prefaulting{false};
 
 void prefault(char* block, size_t bytes) {
     for (size_t at = 0; at < bytes && !prefaultStop.load(std::memory_order_relaxed); at += HUGE_PAGE)
-        if (::madvise(block + at, std::min(HUGE_PAGE, bytes - at), MADV_POPULATE_WRITE) != 0) return;
+        if (::madvise(block + at, std::min(HUGE_PAGE, bytes - at), MADV_POPULATE_WRITE) != 0) break;
+    prefaulting.store(false, std::memory_order_release);
 }
 
+// Waits at most for the 2 MB step under way.
 void stopPrefault() {
-    if (!prefaulter) return;
-    prefaultStop.store(true);
-    prefaulter->join();
-    delete prefaulter;
-    prefaulter = nullptr;
+    prefaultStop.store(true, std::memory_order_relaxed);
+    while (prefaulting.load(std::memory_order_acquire)) platformSleepMs(1);
 }
 }  // namespace
 
 void platformPrefault(void* block, size_t bytes) {
     if (bytes < HUGE_PAGE) return;  // a few pages: not worth a thread
     stopPrefault();
-    prefaultStop.store(false);
-    prefaulter = new std::thread(prefault, static_cast<char*>(block), bytes);
+    prefaultStop.store(false, std::memory_order_relaxed);
+    prefaulting.store(true, std::memory_order_relaxed);
+    std::thread(prefault, static_cast<char*>(block), bytes).detach();
 }
 
 void platformUnmap(void* block, size_t bytes) {
