@@ -37,26 +37,32 @@ int64_t platformFileSize(const char* path);
 int platformRename(const char* from, const char* to);
 // A block of bytes for a big table, as the system hands it over: zeroed, so
 // it needs no clearing pass, and costing nothing until a page is first
-// touched. It starts on a 2 MB boundary and is marked for transparent huge
-// pages, so that random probes over gigabytes miss the TLB less; a system
-// without them gives small pages and nothing else changes. Null when refused.
+// touched. It starts on a 2 MB boundary, where huge pages can start, and has
+// small pages until platformPrefault gives it huge ones. Null when refused.
 void* platformMapZeroed(size_t bytes);
 // Has the system back every page of a platformMapZeroed block, on a thread
-// of its own, 2 MB at a time, without touching what the pages hold: a search
-// on a new table then rarely waits while the system hands over and zeroes a
-// fresh page (on a virtual machine, seconds for gigabytes). An earlier one
-// that still runs is stopped. Where the kernel cannot, pages come as touched.
+// of its own, 2 MB at a time, on transparent huge pages where the kernel has
+// them (fewer TLB misses when probes roam over gigabytes). The engine goes on
+// meanwhile, and what it writes is kept. A search that touches a page first
+// gets a small one, which costs it microseconds where a fresh huge page can
+// cost milliseconds (on a virtual machine); the thread later collapses such
+// pages into huge ones. An earlier prefault that still runs is stopped.
+// Where the kernel cannot prefault, huge pages come as the pages are touched.
 void platformPrefault(void* block, size_t bytes);
+// Stops a running prefault and waits until it has stopped (one 2 MB step at
+// most); platformPrefaultWait waits until it has ended by itself.
+void platformPrefaultStop();
+void platformPrefaultWait();
 // Gives a block of platformMapZeroed back to the system at once, after
 // stopping a prefault that may still run over it.
 void platformUnmap(void* block, size_t bytes);
 // Zeroes bytes at block, a part of a platformMapZeroed block that starts on a
-// page, writing only where it must: a page the system does not hold in memory
-// (never touched, or swapped out) is handed back, which makes it read as zero
-// at no cost until it is next touched, and a page in memory that is zero
-// already (one that was only read maps the system's shared zero page) is left
-// alone. Writing zeros over either would fault in a fresh page for nothing:
-// seconds for gigabytes.
+// 2 MB boundary, writing only where it must: a 2 MB step that the system
+// holds in memory throughout has its pages written over, except those that
+// are zero already; any other step is handed back to the system, which makes
+// it read as zero at no cost until it is next touched, and takes small pages
+// again until the next platformPrefault. Writing zeros over pages never
+// touched would fault in fresh pages for nothing: seconds for gigabytes.
 void platformZeroMapped(void* block, size_t bytes);
 // Physical memory of the machine in bytes, or 0 when unknown.
 int64_t platformMemoryBytes();

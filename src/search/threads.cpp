@@ -136,15 +136,16 @@ void clearHelpers() {
 }
 
 void clearTable(TTable& t) {
-    if (helpers > 0 && t.written) {
-        {
-            std::lock_guard<std::mutex> lock(board);
-            jobTable = &t;
+    if (ttabClearBegin(t)) {
+        if (helpers > 0) {
+            {
+                std::lock_guard<std::mutex> lock(board);
+                jobTable = &t;
+            }
+            post(Job::CLEAR_TABLE, false);
         }
-        post(Job::CLEAR_TABLE, false);
         ttabClearShare(t, 0, helpers + 1);
         waitHelpers();
-        t.written = 0;
     }
-    ttabClear(t);  // all of it when no helper shares the work; the age in any case
+    ttabClearEnd(t);
 }

@@ -106,8 +106,8 @@ TTable ttabMakeHashTable(int megabytes) {
     logger("Total hash entries: %d\n", count);
     logger("Total size used: %lld\n", (long long)count * 64);
     if (!t.entries) return t;
-    // The system backs the pages in the background from here on, beside
-    // whatever the engine does next, rather than at each first touch.
+    // The system backs the pages, huge ones where it can, in the background
+    // from here on, beside whatever the engine does next.
     platformPrefault(t.entries, bytesOf(count));
     t.count = count;
     t.mask = count - 1;
@@ -122,8 +122,13 @@ void ttabFreeHashTable(TTable& t) {
     t.written = 0;
 }
 
-void ttabClearShare(TTable& t, int part, int parts) {
-    if (!t.entries || !t.written) return;
+bool ttabClearBegin(TTable& t) {
+    if (!t.entries || !t.written) return false;
+    platformPrefaultStop();  // it would back steps that the clear hands back
+    return true;
+}
+
+void ttabClearShare(const TTable& t, int part, int parts) {
     constexpr size_t STEP = size_t(2) << 20;
     const size_t bytes = bytesOf(t.count), steps = (bytes + STEP - 1) / STEP;
     const size_t from = std::min(bytes, steps * size_t(part) / size_t(parts) * STEP);
@@ -131,10 +136,15 @@ void ttabClearShare(TTable& t, int part, int parts) {
     platformZeroMapped(reinterpret_cast<char*>(t.entries) + from, to - from);
 }
 
-void ttabClear(TTable& t) {
-    ttabClearShare(t, 0, 1);
+void ttabClearEnd(TTable& t) {
+    if (t.entries && t.written) platformPrefault(t.entries, bytesOf(t.count));  // the steps handed back
     t.written = 0;
     t.age = 0;
+}
+
+void ttabClear(TTable& t) {
+    if (ttabClearBegin(t)) ttabClearShare(t, 0, 1);
+    ttabClearEnd(t);
 }
 
 void ttAge(TTable& t) { t.age = (t.age + 1) & 255; }

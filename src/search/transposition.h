@@ -54,10 +54,14 @@ extern TTable hashtable;
 TTable ttabMakeHashTable(int megabytes);
 void ttabFreeHashTable(TTable& t);
 void ttabClear(TTable& t);
-// Zeroes share `part` of `parts` of the entries (in 2 MB steps, so that two
-// threads never touch the same huge page), for threads that clear a table
-// together; ttabClear afterwards only resets what is left.
-void ttabClearShare(TTable& t, int part, int parts);
+// A clear that threads share: ttabClearBegin (false when nothing has been
+// stored since the table was made or cleared, so there is nothing to zero),
+// then ttabClearShare by each of `parts` threads at once (in 2 MB steps, so
+// that no two threads meet on a huge page), then ttabClearEnd. ttabClear is
+// the three with one part.
+bool ttabClearBegin(TTable& t);
+void ttabClearShare(const TTable& t, int part, int parts);
+void ttabClearEnd(TTable& t);
 void ttAge(TTable& t);
 // The entry of key into `out`; false when the table holds none.
 bool ttabGet(const TTable& t, uint64_t key, TTEntry& out);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "base/platform.h"
 #include "search/transposition.h"
 #include "support.h"
 
@@ -25,12 +26,13 @@ TEST(TTable, Sizes) {
 }
 
 // Where the kernel has transparent huge pages, the table is marked for them
-// ("hg" among its mapping's VmFlags), so a big one lives on 2 MB pages.
+// ("hg" among its mapping's VmFlags) once backed, so it lives on 2 MB pages.
 TEST(TTable, MarkedForHugePages) {
     std::string thp;
     std::getline(std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"), thp);
     if (thp.empty() || thp.find("[never]") != thp.npos) GTEST_SKIP() << "this system offers no transparent huge pages";
     TTable t = ttabMakeHashTable(4);
+    platformPrefaultWait();
     std::ifstream maps("/proc/self/smaps");
     bool inTable = false, marked = false;
     for (std::string line; std::getline(maps, line);) {
