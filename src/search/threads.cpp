@@ -56,7 +56,7 @@ void helperSearch(int index, Position root, const SearchLimits& limits) {
 }
 
 void helperLoop(int index, uint64_t seen) {
-    const int threads = helpers + 1;
+    const int threads = helpers + 1;  // the count cannot change while this helper lives
     helperNodesOut = &slots[index].nodes;
     for (;;) {
         std::unique_lock<std::mutex> lock(board);
