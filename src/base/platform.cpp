@@ -6,17 +6,19 @@
 // line that is still arriving is not handed out half-written.
 #include "base/platform.h"
 
-#include <malloc.h>
 #include <poll.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -153,7 +155,119 @@ int64_t platformFileSize(const char* path) {
 
 int platformRename(const char* from, const char* to) { return std::rename(from, to) == 0 ? 0 : 1; }
 
-void platformReleaseFreeMemory() { ::malloc_trim(0); }
+namespace {
+constexpr size_t HUGE_PAGE = size_t(2) << 20;  // a transparent huge page on x86-64
+bool isZero(const char* p, size_t n) {
+    const uint64_t* w = reinterpret_cast<const uint64_t*>(p);
+    for (size_t i = 0; i + 8 <= n / 8; i += 8)  // a cache line at a time
+        if (w[i] | w[i + 1] | w[i + 2] | w[i + 3] | w[i + 4] | w[i + 5] | w[i + 6] | w[i + 7]) return false;
+    return true;
+}
+
+size_t pageRounded(size_t bytes) {
+    const size_t page = size_t(::sysconf(_SC_PAGE_SIZE));
+    return (bytes + page - 1) / page * page;
+}
+}  // namespace
+
+void* platformMapZeroed(size_t bytes) {
+    if (bytes == 0) return nullptr;
+    const size_t size = pageRounded(bytes), span = size + HUGE_PAGE;
+    // Mapped with room to spare, then trimmed to the 2 MB boundary, where
+    // huge pages can start.
+    void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    char* const first = static_cast<char*>(raw);
+    char* const start = first + (HUGE_PAGE - uintptr_t(first) % HUGE_PAGE) % HUGE_PAGE;
+    if (start > first) ::munmap(first, size_t(start - first));
+    if (first + span > start + size) ::munmap(start + size, size_t(first + span - (start + size)));
+    // Small pages until platformPrefault moves the block to huge ones.
+    ::madvise(start, size, MADV_NOHUGEPAGE);
+    return start;
+}
+
+#ifndef MADV_POPULATE_WRITE
+#define MADV_POPULATE_WRITE 23  // Linux 5.14; older kernels refuse it
+#endif
+#ifndef MADV_COLLAPSE
+#define MADV_COLLAPSE 25  // Linux 6.1; older kernels refuse it, khugepaged collapses in time
+#endif
+
+namespace {
+// The prefault that may be running. Its thread is detached, so that an exit
+// never waits for it; unmapping waits until it has stopped.
+std::atomic<bool> prefaultStop{false}, prefaulting{false};
+
+// Each 2 MB step is marked for huge pages, backed (a huge page where nothing
+// has touched it yet) and, where a search touched it first and small pages
+// came, collapsed into a huge page; the kernel keeps what the pages hold.
+void prefault(char* block, size_t bytes) {
+    for (size_t at = 0; at < bytes && !prefaultStop.load(std::memory_order_relaxed); at += HUGE_PAGE) {
+        const size_t n = std::min(HUGE_PAGE, bytes - at);
+        ::madvise(block + at, n, MADV_HUGEPAGE);  // refused where there are none: small pages then
+        if (::madvise(block + at, n, MADV_POPULATE_WRITE) != 0) {
+            ::madvise(block + at, bytes - at, MADV_HUGEPAGE);  // no prefault: huge pages as touched
+            break;
+        }
+        if (n == HUGE_PAGE) ::madvise(block + at, n, MADV_COLLAPSE);
+    }
+    prefaulting.store(false, std::memory_order_release);
+}
+
+// Waits at most for the 2 MB step under way.
+void stopPrefault() {
+    prefaultStop.store(true, std::memory_order_relaxed);
+    while (prefaulting.load(std::memory_order_acquire)) platformSleepMs(1);
+}
+}  // namespace
+
+void platformPrefault(void* block, size_t bytes) {
+    if (bytes < HUGE_PAGE) return;  // a few pages: not worth a thread
+    stopPrefault();
+    prefaultStop.store(false, std::memory_order_relaxed);
+    prefaulting.store(true, std::memory_order_relaxed);
+    std::thread(prefault, static_cast<char*>(block), bytes).detach();
+}
+
+void platformPrefaultStop() { stopPrefault(); }
+
+void platformPrefaultWait() {
+    while (prefaulting.load(std::memory_order_acquire)) platformSleepMs(1);
+}
+
+void platformUnmap(void* block, size_t bytes) {
+    stopPrefault();
+    if (block) ::munmap(block, pageRounded(bytes));
+}
+
+void platformZeroMapped(void* block, size_t bytes) {
+    const size_t page = size_t(::sysconf(_SC_PAGE_SIZE));
+    unsigned char resident[HUGE_PAGE / 4096];
+    char* const start = static_cast<char*>(block);
+    // A huge page's worth at a time, so the residency vector fits on the stack.
+    for (size_t done = 0; done < bytes;) {
+        char* const chunk = start + done;
+        const size_t n = std::min(bytes - done, page * sizeof resident);
+        const size_t pages = (n + page - 1) / page;
+        size_t held = pages;
+        if (::mincore(chunk, n, resident) == 0)
+            held = size_t(std::count_if(resident, resident + pages, [](unsigned char r) { return r & 1; }));
+        // A step in memory throughout (a huge page, or one the prefault
+        // backed) keeps its pages. Any other goes back whole: a few small
+        // pages that searches touched, and pages swapped out. Small pages
+        // serve it until the next prefault, since a huge page's first touch
+        // is the dear one.
+        if (held < pages && (::madvise(chunk, n, MADV_NOHUGEPAGE), ::madvise(chunk, n, MADV_DONTNEED) == 0)) {
+            done += n;
+            continue;
+        }
+        for (size_t at = 0; at < n; at += page) {
+            const size_t m = std::min(page, n - at);
+            if (!isZero(chunk + at, m)) std::memset(chunk + at, 0, m);
+        }
+        done += n;
+    }
+}
 
 int64_t platformMemoryBytes() {
     long pages = ::sysconf(_SC_PHYS_PAGES), size = ::sysconf(_SC_PAGE_SIZE);

@@ -35,9 +35,35 @@ void platformWaitInput(int ms);
 int64_t platformFileSize(const char* path);
 // Replaces `to` with `from`; 0 on success.
 int platformRename(const char* from, const char* to);
-// Hands the free pages of the heap back to the system (malloc_trim): glibc
-// keeps a freed block of megabytes resident when it did not map it by itself.
-void platformReleaseFreeMemory();
+// A block of bytes for a big table, as the system hands it over: zeroed, so
+// it needs no clearing pass, and costing nothing until a page is first
+// touched. It starts on a 2 MB boundary, where huge pages can start, and has
+// small pages until platformPrefault gives it huge ones. Null when refused.
+void* platformMapZeroed(size_t bytes);
+// Has the system back every page of a platformMapZeroed block, on a thread
+// of its own, 2 MB at a time, on transparent huge pages where the kernel has
+// them (fewer TLB misses when probes roam over gigabytes). The engine goes on
+// meanwhile, and what it writes is kept. A search that touches a page first
+// gets a small one, which costs it microseconds where a fresh huge page can
+// cost milliseconds (on a virtual machine); the thread later collapses such
+// pages into huge ones. An earlier prefault that still runs is stopped.
+// Where the kernel cannot prefault, huge pages come as the pages are touched.
+void platformPrefault(void* block, size_t bytes);
+// Stops a running prefault and waits until it has stopped (one 2 MB step at
+// most); platformPrefaultWait waits until it has ended by itself.
+void platformPrefaultStop();
+void platformPrefaultWait();
+// Gives a block of platformMapZeroed back to the system at once, after
+// stopping a prefault that may still run over it.
+void platformUnmap(void* block, size_t bytes);
+// Zeroes bytes at block, a part of a platformMapZeroed block that starts on a
+// 2 MB boundary, writing only where it must: a 2 MB step that the system
+// holds in memory throughout has its pages written over, except those that
+// are zero already; any other step is handed back to the system, which makes
+// it read as zero at no cost until it is next touched, and takes small pages
+// again until the next platformPrefault. Writing zeros over pages never
+// touched would fault in fresh pages for nothing: seconds for gigabytes.
+void platformZeroMapped(void* block, size_t bytes);
 // Physical memory of the machine in bytes, or 0 when unknown.
 int64_t platformMemoryBytes();
 // Writes the running program's own file (absolute, links resolved) into buf

@@ -170,7 +170,7 @@ void setHash(const char* value) {
     }
     if (hashMeg > hashMegMax) hashMeg = hashMegMax;
     hashtable = ttabMakeHashTable(hashMeg);
-    ttabClear(hashtable);
+    ttabClear(hashtable);  // a new table is already zero: this costs nothing
     std::printf("Hash table size is now %d meg\n", hashMeg);
 }
 
@@ -178,9 +178,9 @@ void setPersonality(const char* path, const char* lower) {
     // File names keep their letter case on this system; the lower-case form
     // is the fallback for a GUI that sends names case-insensitively.
     if (readPersonality(path) || (std::strcmp(path, lower) != 0 && readPersonality(lower))) {
-        ttabClear(hashtable);  // scores stored under the old weights mean nothing now
+        clearTable(hashtable);  // scores stored under the old weights mean nothing now
     } else if (const std::string beside = readPersonalityBeside(path, lower); !beside.empty()) {
-        ttabClear(hashtable);  // a name alone finds the installed set, or the checkout's
+        clearTable(hashtable);  // a name alone finds the installed set, or the checkout's
         std::printf("info string personality file found at %s\n", beside.c_str());
     } else {
         std::printf("info string cannot open %s\n", path);
@@ -201,7 +201,7 @@ int32_t spinValue(const char* option, const char* value, long lo, long hi) {
 // What a freshly started engine has learned: nothing. The next search counts
 // the nodes a first search counts.
 void clearHash() {
-    ttabClear(hashtable);
+    clearTable(hashtable);
     learned = {};
     search = {};
     clearEvalCaches();

@@ -131,7 +131,7 @@ bool isQuiet(const Position& p) {
     if (p.inCheck) return false;
     // The test must not leave entries behind that would steer later searches.
     const TTable saved = hashtable;
-    hashtable = TTable{0, -1, 0, nullptr};
+    hashtable = TTable{0, -1, 0, nullptr, 0};
     signals.abortflag = 0;
     PvLine line;
     const int q = searchQuies(p, NO_SCORE, -NO_SCORE, 0, 0, line);

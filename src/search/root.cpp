@@ -222,8 +222,10 @@ void startSearch(Position& p, const SearchLimits& limits) {
     p.stage = getSTAGE(p);
     // Without a table every search starts afresh.
     if (hashMeg != 0 && hashtable.entries) {
+        // Done before the clock starts; a table that nothing has written
+        // since it was made costs nothing here.
         if (!learned.used) {
-            ttabClear(hashtable);
+            clearTable(hashtable);
             learned.used = true;
         }
         ttAge(hashtable);

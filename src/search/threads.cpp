@@ -14,7 +14,7 @@
 
 namespace {
 
-enum class Job { SEARCH, CLEAR, QUIT };
+enum class Job { SEARCH, CLEAR, CLEAR_TABLE, QUIT };
 
 // One helper's published move count: its own counter is thread_local, so the
 // main thread reads this copy, refreshed every 1,024 node entries.
@@ -33,6 +33,7 @@ uint64_t jobNumber = 0;
 Job job = Job::SEARCH;
 Position jobRoot;
 SearchLimits jobLimits;
+TTable* jobTable = nullptr;
 int busy = 0;
 int helpers = 0;  // helpers alive; only the thread that serves input changes it
 
@@ -55,6 +56,7 @@ void helperSearch(int index, Position root, const SearchLimits& limits) {
 }
 
 void helperLoop(int index, uint64_t seen) {
+    const int threads = helpers + 1;  // the count cannot change while this helper lives
     helperNodesOut = &slots[index].nodes;
     for (;;) {
         std::unique_lock<std::mutex> lock(board);
@@ -63,9 +65,12 @@ void helperLoop(int index, uint64_t seen) {
         const Job j = job;
         const Position root = jobRoot;
         const SearchLimits limits = jobLimits;
+        TTable* const table = jobTable;
         lock.unlock();
         if (j == Job::SEARCH) {
             helperSearch(index, root, limits);
+        } else if (j == Job::CLEAR_TABLE) {
+            ttabClearShare(*table, index, threads);
         } else if (j == Job::CLEAR) {
             learned = {};
             clearEvalCaches();
@@ -128,4 +133,19 @@ uint64_t helperNodes() {
 
 void clearHelpers() {
     if (helpers > 0) post(Job::CLEAR, true);
+}
+
+void clearTable(TTable& t) {
+    if (ttabClearBegin(t)) {
+        if (helpers > 0) {
+            {
+                std::lock_guard<std::mutex> lock(board);
+                jobTable = &t;
+            }
+            post(Job::CLEAR_TABLE, false);
+        }
+        ttabClearShare(t, 0, helpers + 1);
+        waitHelpers();
+    }
+    ttabClearEnd(t);
 }

@@ -7,6 +7,7 @@
 
 #include "board/types.h"
 #include "search/search.h"
+#include "search/transposition.h"
 
 constexpr int MAX_THREADS = 256;
 
@@ -25,3 +26,6 @@ void waitHelpers();
 uint64_t helperNodes();
 // Every helper forgets what it learned: history, killers, evaluation caches.
 void clearHelpers();
+// Clears the table, every search thread zeroing its share at once; a table
+// that nothing has written since it was made or cleared is left as it is.
+void clearTable(TTable& t);

@@ -2,14 +2,14 @@
 // each, indexed by the low bits of the position key.
 #include "search/transposition.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "base/general.h"
 #include "base/platform.h"
 
-TTable hashtable = {0, -1, 0, nullptr};
+TTable hashtable = {0, -1, 0, nullptr, 0};
 
 namespace {
 
@@ -32,6 +32,8 @@ int32_t bucketsFor(int megabytes) {
     x |= x >> 32;
     return int32_t(x + 1);
 }
+
+size_t bytesOf(int32_t count) { return size_t(count) * BUCKET * sizeof(TTSlot); }
 
 TTSlot* bucketOf(const TTable& t, uint64_t key) {
     return t.entries + (key & uint64_t(uint32_t(t.mask))) * BUCKET;
@@ -75,18 +77,20 @@ TTSlot* chooseSlot(const TTable& t, uint64_t key, bool& own, uint64_t& old) {
 }  // namespace
 
 TTable ttabMakeHashTable(int megabytes) {
-    TTable t = {0, -1, 0, nullptr};
+    TTable t = {0, -1, 0, nullptr, 0};
     if (megabytes > MAX_MEG) megabytes = MAX_MEG;
     int32_t count = bucketsFor(megabytes);
     // When the memory is not there, halve the table until it is: a smaller
     // table costs some strength, none at all costs much more. The system
-    // promises more than it has, and clearing a table beyond three quarters
+    // promises more than it has, and filling a table beyond three quarters
     // of the machine's memory would end the process, so that counts as failure.
     const int32_t wanted = count;
     const int64_t memory = platformMemoryBytes();
     while (memory > 0 && count > 0 && int64_t(count) * 64 > memory / 4 * 3) count /= 2;
+    // Fresh pages from the system are zero, which is what a cleared table
+    // holds, so making even a 4 GB table costs no time.
     while (count > 0 && !t.entries) {
-        t.entries = static_cast<TTSlot*>(std::aligned_alloc(64, size_t(count) * BUCKET * sizeof(TTSlot)));
+        t.entries = static_cast<TTSlot*>(platformMapZeroed(bytesOf(count)));
         if (!t.entries) count /= 2;
     }
     if (count < wanted) {
@@ -102,25 +106,45 @@ TTable ttabMakeHashTable(int megabytes) {
     logger("Total hash entries: %d\n", count);
     logger("Total size used: %lld\n", (long long)count * 64);
     if (!t.entries) return t;
+    // The system backs the pages, huge ones where it can, in the background
+    // from here on, beside whatever the engine does next.
+    platformPrefault(t.entries, bytesOf(count));
     t.count = count;
     t.mask = count - 1;
     return t;
 }
 
 void ttabFreeHashTable(TTable& t) {
-    const bool had = t.entries != nullptr;
-    std::free(t.entries);
-    // A table is megabytes: once freed, its pages go back to the system, or
-    // a run of Hash changes would keep the old ones resident.
-    if (had) platformReleaseFreeMemory();
+    platformUnmap(t.entries, bytesOf(t.count));
     t.entries = nullptr;
     t.count = 0;
     t.mask = -1;
+    t.written = 0;
+}
+
+bool ttabClearBegin(TTable& t) {
+    if (!t.entries || !t.written) return false;
+    platformPrefaultStop();  // it would back steps that the clear hands back
+    return true;
+}
+
+void ttabClearShare(const TTable& t, int part, int parts) {
+    constexpr size_t STEP = size_t(2) << 20;
+    const size_t bytes = bytesOf(t.count), steps = (bytes + STEP - 1) / STEP;
+    const size_t from = std::min(bytes, steps * size_t(part) / size_t(parts) * STEP);
+    const size_t to = std::min(bytes, steps * size_t(part + 1) / size_t(parts) * STEP);
+    platformZeroMapped(reinterpret_cast<char*>(t.entries) + from, to - from);
+}
+
+void ttabClearEnd(TTable& t) {
+    if (t.entries && t.written) platformPrefault(t.entries, bytesOf(t.count));  // the steps handed back
+    t.written = 0;
+    t.age = 0;
 }
 
 void ttabClear(TTable& t) {
-    if (t.entries) std::memset(static_cast<void*>(t.entries), 0, size_t(t.count) * BUCKET * sizeof(TTSlot));
-    t.age = 0;
+    if (ttabClearBegin(t)) ttabClearShare(t, 0, 1);
+    ttabClearEnd(t);
 }
 
 void ttAge(TTable& t) { t.age = (t.age + 1) & 255; }
@@ -140,6 +164,9 @@ bool ttabGet(const TTable& t, uint64_t key, TTEntry& out) {
 
 void ttabPut(TTable& t, uint64_t key, int depth, int score, int flags, Move move) {
     if (!t.entries || score < -32500 || score > 32500) return;
+    // Several search threads may store at once; the flag is written once per clear.
+    std::atomic_ref<uint8_t> written(t.written);
+    if (!written.load(std::memory_order_relaxed)) written.store(1, std::memory_order_relaxed);
     bool own;
     uint64_t old;
     TTSlot* slot = chooseSlot(t, key, own, old);

@@ -44,6 +44,9 @@ struct TTable {
     int32_t mask;
     uint32_t age;
     TTSlot* entries;
+    // Set by the first store since the table was made or cleared: until then
+    // it is all zero, and clearing it again would only cost time.
+    uint8_t written;
 };
 
 extern TTable hashtable;
@@ -51,6 +54,14 @@ extern TTable hashtable;
 TTable ttabMakeHashTable(int megabytes);
 void ttabFreeHashTable(TTable& t);
 void ttabClear(TTable& t);
+// A clear that threads share: ttabClearBegin (false when nothing has been
+// stored since the table was made or cleared, so there is nothing to zero),
+// then ttabClearShare by each of `parts` threads at once (in 2 MB steps, so
+// that no two threads meet on a huge page), then ttabClearEnd. ttabClear is
+// the three with one part.
+bool ttabClearBegin(TTable& t);
+void ttabClearShare(const TTable& t, int part, int parts);
+void ttabClearEnd(TTable& t);
 void ttAge(TTable& t);
 // The entry of key into `out`; false when the table holds none.
 bool ttabGet(const TTable& t, uint64_t key, TTEntry& out);

@@ -1,8 +1,11 @@
-// The transposition table: sizes, probe and store with the replacement rule.
+// The transposition table: sizes, its place on huge pages, probe and store with the replacement rule.
 // (That freed tables leave no resident memory is the soak test's check.)
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 
+#include "base/platform.h"
 #include "search/transposition.h"
 #include "support.h"
 
@@ -16,10 +19,31 @@ TEST(TTable, Sizes) {
     const int cases[][2] = {{32, 524288}, {63, 1048576}, {48, 524288}, {1, 16384}, {100, 1048576}, {128, 2097152}};
     for (auto c : cases) {
         TTable t = ttabMakeHashTable(c[0]);
-        EXPECT_TRUE(t.count == c[1] && t.entries) << c[0] << " MB";
+        EXPECT_TRUE(t.count == c[1] && t.entries && uintptr_t(t.entries) % (2 << 20) == 0) << c[0] << " MB";
         ttabFreeHashTable(t);
         EXPECT_EQ(t.entries, nullptr);
     }
+}
+
+// Where the kernel has transparent huge pages, the table is marked for them
+// ("hg" among its mapping's VmFlags) once backed, so it lives on 2 MB pages.
+TEST(TTable, MarkedForHugePages) {
+    std::string thp;
+    std::getline(std::ifstream("/sys/kernel/mm/transparent_hugepage/enabled"), thp);
+    if (thp.empty() || thp.find("[never]") != thp.npos) GTEST_SKIP() << "this system offers no transparent huge pages";
+    TTable t = ttabMakeHashTable(4);
+    platformPrefaultWait();
+    std::ifstream maps("/proc/self/smaps");
+    bool inTable = false, marked = false;
+    for (std::string line; std::getline(maps, line);) {
+        unsigned long lo, hi;
+        if (std::sscanf(line.c_str(), "%lx-%lx ", &lo, &hi) == 2)
+            inTable = lo <= uintptr_t(t.entries) && uintptr_t(t.entries) < hi;
+        else if (inTable && line.rfind("VmFlags:", 0) == 0)
+            marked = line.find(" hg") != line.npos;
+    }
+    EXPECT_TRUE(marked);
+    ttabFreeHashTable(t);
 }
 
 namespace {
