@@ -1,6 +1,7 @@
 // Self-play games, their adjudication and the quiet positions they yield.
 #include "learn/selfplay.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/general.h"
@@ -122,8 +123,11 @@ Move engineMove(Game& g, uint64_t nodes) {
     limits.budget = NO_CLOCK;
     limits.nodes = nodes;
     limits.printLines = false;
+    search.bestScore = 0;  // a search stopped before its first iteration has no score
     uciBeginSearch(p, limits);
     signals.abortflag = 0;
+    const int s = std::clamp(search.bestScore, -SCORE_CAP, SCORE_CAP);
+    g.score[g.count - 1] = sideToMove(p) == WHITE ? s : -s;
     return findLegalMove(p, search.bestMove);
 }
 
@@ -158,15 +162,19 @@ void fullFen(const Position& p, int fifty, int fullMove, char* out) {
 int playGame(const SelfPlay& sp, uint64_t index, Game& g, FILE* out) {
     Rng rng = gameRng(sp.seed, index);
     freshEngine();
+    int plies = sp.randomPlies;
     if (sp.openingCount > 0) {
         gameStart(g, sp.openings[rngNext(rng) % uint64_t(sp.openingCount)]);
     } else {
         gameStart(g, nullptr);
-        for (int i = 0; i < RANDOM_PLIES && gameJudge(g) == END_NONE; ++i) {
-            Move legal[MAX_MOVES];
-            const int n = legalMoves(g.pos[g.count - 1], legal);
-            gamePlay(g, legal[rngNext(rng) % uint64_t(n)]);
-        }
+        plies += RANDOM_PLIES;
+    }
+    // From the same generator as the opening: the game stays a function of
+    // (seed, index).
+    for (int i = 0; i < plies && gameJudge(g) == END_NONE; ++i) {
+        Move legal[MAX_MOVES];
+        const int n = legalMoves(g.pos[g.count - 1], legal);
+        gamePlay(g, legal[rngNext(rng) % uint64_t(n)]);
     }
     g.firstPlayed = g.count - 1;
     while (gameJudge(g) == END_NONE) {
@@ -174,6 +182,9 @@ int playGame(const SelfPlay& sp, uint64_t index, Game& g, FILE* out) {
         if (!m) break;  // cannot happen while legal moves remain
         gamePlay(g, m);
     }
+    // The last position is not searched: a game that ends without mate is a
+    // draw, and a mated position is never quiet.
+    g.score[g.count - 1] = 0;
 
     int kept = 0;
     char fen[128];
@@ -182,7 +193,11 @@ int playGame(const SelfPlay& sp, uint64_t index, Game& g, FILE* out) {
         const Position& p = g.pos[i];
         if (!isQuiet(p)) continue;
         fullFen(p, g.fifty[i], g.fullMove + (i + firstSide) / 2, fen);
-        std::fprintf(out, "%llu %s %s\n", (unsigned long long)index, fen, resultText(g.result));
+        std::fprintf(out, "%llu %s %s", (unsigned long long)index, fen, resultText(g.result));
+        if (sp.scores)
+            std::fprintf(out, " %+d\n", g.score[i]);
+        else
+            std::fputc('\n', out);
         ++kept;
     }
     std::fprintf(out, "%llu # %s %s %d\n", (unsigned long long)index, resultText(g.result), gameEndNames[g.end],

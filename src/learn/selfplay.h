@@ -11,6 +11,7 @@
 constexpr int GAME_PLIES = 1000;     // a game this long is called a draw
 constexpr int RANDOM_PLIES = 8;      // random moves that open a game from the start position
 constexpr int SELFPLAY_HASH_MB = 8;  // small: cleared before every game
+constexpr int SCORE_CAP = 3000;      // a recorded score beyond this (a mate found) is written as this
 
 enum GameEnd : int { END_NONE, END_MATE, END_STALEMATE, END_REPETITION, END_FIFTY, END_MATERIAL, END_LENGTH };
 extern const char* const gameEndNames[7];
@@ -20,6 +21,7 @@ extern const char* const gameEndNames[7];
 struct Game {
     Position pos[GAME_PLIES + 1];
     int16_t fifty[GAME_PLIES + 1];
+    int32_t score[GAME_PLIES + 1];  // the search's score at pos[i], white's view, 0 at a drawn end
     int32_t count;        // positions in pos
     int32_t firstPlayed;  // first position the engine searched (after the opening)
     int32_t fullMove;     // move number of pos[0]
@@ -53,7 +55,8 @@ void selfplaySetup();
 // Makes the next search start like an engine's first: table, history,
 // killers and the evaluation caches as after start-up.
 void freshEngine();
-// The engine's move in the last position of g at nodes per move (0 when none).
+// The engine's move in the last position of g at nodes per move (0 when none);
+// the search's score there goes to g.score.
 Move engineMove(Game& g, uint64_t nodes);
 // Quiet: not in check, and the quiescence search, run without the table,
 // gives the static value.
@@ -64,9 +67,12 @@ struct SelfPlay {
     uint64_t seed = 1;
     const char* const* openings = nullptr;  // FENs; none: random plies from the start
     int32_t openingCount = 0;
+    int32_t randomPlies = 0;  // random plies after the opening (after the 8 without openings)
+    bool scores = false;      // each position line ends with the search's score
 };
 // Plays game `index`. Writes its kept positions, one line each
-// ("INDEX FEN RESULT"), then the game line "INDEX # RESULT END PLIES", to out.
+// ("INDEX FEN RESULT", or "INDEX FEN RESULT SCORE" with scores, SCORE signed
+// centipawns for white), then the game line "INDEX # RESULT END PLIES", to out.
 // Returns the number of positions kept.
 int playGame(const SelfPlay& sp, uint64_t index, Game& g, FILE* out);
 

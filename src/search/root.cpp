@@ -305,6 +305,7 @@ void uciBeginSearch(Position& p, const SearchLimits& limits) {
             if (line.m[0] != S.easyMove) S.easyMove = 0;
         }
         S.firstIterationDone = 1;
+        S.bestScore = s;
         if (level.lines > 1 && lineCount > 1) {
             levelCount = std::min(lineCount, level.lines);
             std::copy(lines, lines + levelCount, levelLines);

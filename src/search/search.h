@@ -67,6 +67,7 @@ struct SearchState {
     Move easyMove{};                 // the root move the first iteration judged obvious, or 0
     int32_t root_move_changes{};     // best-move replacements in the last iteration
     char bestMove[32] = "0000";      // the move to play: the last finished iteration's first move
+    int32_t bestScore{};             // that iteration's score, for the side to move
     char ponderText[32]{};           // the move to ponder on: that line's second move, or ""
 };
 extern thread_local constinit SearchState search;

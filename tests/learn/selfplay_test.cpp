@@ -72,3 +72,29 @@ TEST_F(SelfPlayTest, GamesDependOnSeedAndIndexOnlyAndTheirLines) {
     }
     EXPECT_EQ(games, 4);
 }
+
+// Random plies follow the opening, drawn from the game's own generator; the
+// scores only add a signed word for white to each position line.
+TEST_F(SelfPlayTest, RandomPliesAfterTheOpeningAndScores) {
+    static Game g;
+    const char* opening[] = {START_FEN};
+    FILE* sink = std::tmpfile();
+    for (auto [count, plies, first] : {std::tuple(0, 0, 8), {0, 3, 11}, {1, 0, 0}, {1, 3, 3}}) {
+        playGame({.nodes = 300, .seed = 12, .openings = opening, .openingCount = count, .randomPlies = plies}, 2, g, sink);
+        EXPECT_EQ(g.firstPlayed, first) << count << " " << plies;
+    }
+    std::fclose(sink);
+    SelfPlay sp{.nodes = 300, .seed = 12, .scores = true};
+    std::string stripped, lastScore;
+    for (const std::string& line : splitLines(playGames(sp, 0, 4))) {
+        const std::string tail = line.substr(line.rfind(' ') + 1);
+        if (line.find(" # ") != std::string::npos) {  // a won game's last score has the winner's sign
+            EXPECT_EQ(lastScore[0], line.find(" # 1.0") != std::string::npos ? '+' : line.find(" # 0.0") != std::string::npos ? '-' : lastScore[0]) << line;
+            stripped += line + "\n";
+        } else {
+            stripped += line.substr(0, line.rfind(' ')) + "\n", lastScore = tail;
+        }
+    }
+    sp.scores = false;
+    EXPECT_EQ(stripped, playGames(sp, 0, 4));
+}

@@ -16,7 +16,7 @@
 namespace {
 
 const char* const USAGE =
-    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M] [--chess960]   self-play training data";
+    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M] [--chess960] [--random-plies N] [--scores]   self-play training data";
 
 // The FENs of an EPD file: the first four fields of every line that has
 // them and sets up a legal position.
@@ -54,8 +54,15 @@ int selfplayMain(int argc, char** argv) {
     const char* out = argv[1];
     long games = 100, nodes = 1000, seed = 1, shard = 0, shards = 1;
     const char* openings = nullptr;
+    long randomPlies = 0;
+    bool scores = false;
     for (int i = 2; i < argc; i += 2) {
         const char* opt = argv[i];
+        if (std::strcmp(opt, "--scores") == 0) {  // the one option without a value
+            scores = true;
+            --i;
+            continue;
+        }
         const char* val = i + 1 < argc ? argv[i + 1] : nullptr;
         bool ok = val != nullptr;
         if (ok && std::strcmp(opt, "--games") == 0)
@@ -64,6 +71,8 @@ int selfplayMain(int argc, char** argv) {
             ok = devNumber(val, nodes) && nodes >= 1;
         else if (ok && std::strcmp(opt, "--seed") == 0)
             ok = devNumber(val, seed) && seed >= 0;
+        else if (ok && std::strcmp(opt, "--random-plies") == 0)
+            ok = devNumber(val, randomPlies) && randomPlies >= 0 && randomPlies <= 100;
         else if (ok && std::strcmp(opt, "--openings") == 0)
             openings = val;
         else if (ok && std::strcmp(opt, "--shard") == 0) {
@@ -106,6 +115,8 @@ int selfplayMain(int argc, char** argv) {
     sp.seed = uint64_t(seed);
     sp.openings = fenPtrs.data();
     sp.openingCount = int32_t(fenPtrs.size());
+    sp.randomPlies = int32_t(randomPlies);
+    sp.scores = scores;
     char shardText[32] = "";
     if (shards > 1) std::snprintf(shardText, sizeof shardText, " %ld/%ld", shard, shards);
 
