@@ -32,11 +32,16 @@ bool allDigits(const char* t) {
 // One data line into a sample; false for game lines and anything unreadable.
 bool parseSample(char* line, Sample& s) {
     char* words[16];
-    const int n = ParseString(line, words, 15);
+    int n = ParseString(line, words, 15);
     int first = n > 0 && allDigits(words[0]) ? 1 : 0;
     s.game = first ? int32_t(std::strtol(words[0], nullptr, 10) & 0x7fffffff) : -1;
     // A FEN needs at least its placement and side fields, then the result.
     if (n - first < 3 || std::strcmp(words[first], "#") == 0) return false;
+    // A signed last word is the search's score; a result is never signed.
+    const char* last = words[n - 1];
+    s.scored = n - first >= 4 && (last[0] == '+' || last[0] == '-') && allDigits(last + 1);
+    s.score = s.scored ? int32_t(std::strtol(last, nullptr, 10)) : 0;
+    if (s.scored) --n;
     const int result = resultOf(words[n - 1]);
     if (result < 0) return false;
     std::string fen = words[first];
@@ -52,16 +57,22 @@ double curve(double k, int32_t v) { return 1.0 / (1.0 + std::pow(10.0, -k * doub
 
 }  // namespace
 
-double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white) {
+double sampleLabel(const Sample& x, double k, double blend) {
+    const double result = 0.5 * x.result;
+    if (blend == 0 || !x.scored) return result;
+    return (1 - blend) * result + blend * curve(k, x.score);
+}
+
+double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white, double blend) {
     evaluateSamples(s, white);
-    return meanError(s, white, k);
+    return meanError(s, white, k, blend);
 }
 
 namespace {
 
-double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white) {
+double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white, double blend) {
     installWeights(v);
-    return installedError(s, k, white);
+    return installedError(s, k, white, blend);
 }
 
 }  // namespace
@@ -117,11 +128,11 @@ void evaluateSamples(std::vector<Sample>& s, std::vector<int32_t>& white) {
     }
 }
 
-double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k) {
+double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k, double blend) {
     if (s.empty()) return 0;
     double sum = 0;
     for (size_t i = 0; i < s.size(); ++i) {
-        const double d = 0.5 * s[i].result - curve(k, white[i]);
+        const double d = sampleLabel(s[i], k, blend) - curve(k, white[i]);
         sum += d * d;
     }
     return sum / double(s.size());
@@ -147,11 +158,30 @@ double fitScale(const std::vector<Sample>& s, const std::vector<int32_t>& white)
     return (a + b) / 2;
 }
 
+void builtinWeights(int32_t* v) {
+    for (int i = 0; i < 43; ++i) {
+        v[2 * i] = getMidVal(paramTable[i].def);
+        v[2 * i + 1] = getEndVal(paramTable[i].def);
+    }
+}
+
+double pullPenalty(const int32_t* v, const int32_t* base) {
+    double sum = 0;
+    for (int i = 0; i < TUNE_VALUES; ++i) {
+        const double d = double(v[i] - base[i]) / std::max(10, std::abs(base[i]));
+        sum += d * d;
+    }
+    return sum / TUNE_VALUES;
+}
+
 double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, int32_t* v, int iterations,
-                   TuneReport report) {
+                   TuneReport report, const FitTerms& terms) {
+    const double blend = terms.blend;
+    // Without a pull the term is exactly 0, and the steps are the plain error's.
+    const auto pullOf = [&] { return terms.pull > 0 && terms.base ? terms.pull * pullPenalty(v, terms.base) : 0.0; };
     std::vector<int32_t> white;
-    double best = errorOf(s, k, v, white);
-    double bestHeld = held.empty() ? -1 : installedError(held, k, white);
+    double best = errorOf(s, k, v, white, blend), bestPull = pullOf();
+    double bestHeld = held.empty() ? -1 : installedError(held, k, white, blend);
     // Steps start at a sixteenth of a value, so that a pawn and a multiplier
     // of 5 both move by a noticeable part of themselves.
     int32_t step[TUNE_VALUES], dir[TUNE_VALUES];
@@ -169,13 +199,15 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
             for (int t = 0; t < 2 && !better; ++t) {
                 const int32_t d = t == 0 ? dir[i] : -dir[i];
                 v[i] += d * step[i];
-                const double e = errorOf(s, k, v, white);
+                const double e = errorOf(s, k, v, white, blend), pull = pullOf();
+                const bool lower = e + pull < best + bestPull;
                 // A move that only fits the noise of these games seldom
                 // helps the held-out ones too: it must lower both. The trial
                 // weights are installed already.
-                const double h = e < best && !held.empty() ? installedError(held, k, white) : -1;
-                if (e < best && (held.empty() || h < bestHeld)) {
+                const double h = lower && !held.empty() ? installedError(held, k, white, blend) : -1;
+                if (lower && (held.empty() || h < bestHeld)) {
                     best = e;
+                    bestPull = pull;
                     bestHeld = h;
                     dir[i] = d;
                     better = true;
@@ -191,7 +223,7 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
             if (step[i] > 1) smallest = false;
         }
         installWeights(v);
-        if (report) report(TuneStep{it, best, changed, bestHeld});
+        if (report) report(TuneStep{it, best, changed, bestHeld, bestPull});
         if (changed == 0 && smallest) break;
     }
     installWeights(v);

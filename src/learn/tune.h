@@ -15,9 +15,12 @@ struct Sample {
     Position pos;
     int32_t game;   // the line's game index, -1 when it has none
     int8_t result;  // half points for white: 2, 1 or 0
+    int32_t score = 0;    // the search's score for white in centipawns, when scored
+    bool scored = false;
 };
 
-// Reads a data file: lines "[INDEX] FEN RESULT" with RESULT 1.0, 0.5 or 0.0.
+// Reads a data file: lines "[INDEX] FEN RESULT [SCORE]" with RESULT 1.0, 0.5
+// or 0.0 and SCORE the search's score with its sign always written (+0).
 // Game lines ("INDEX # ...") and lines that are not a position are skipped.
 // Returns the number of samples added, or -1 when the file cannot be read.
 long readSamples(const char* path, std::vector<Sample>& out);
@@ -36,28 +39,45 @@ void installWeights(const int32_t* v);
 // The static values of all samples, from white's view, in centipawns, with
 // the weights installed now.
 void evaluateSamples(std::vector<Sample>& s, std::vector<int32_t>& white);
-// Mean squared difference between the results and 1 / (1 + 10^(-k v / 400)).
-double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k);
+// What a sample is fitted to: its game's result, or with `blend` W > 0 and a
+// score, (1 - W) * result + W * 1 / (1 + 10^(-k score / 400)).
+double sampleLabel(const Sample& x, double k, double blend);
+// Mean squared difference between the labels and 1 / (1 + 10^(-k v / 400)).
+double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k, double blend = 0);
 // evaluateSamples then meanError: the error of s under the weights installed now.
-double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white);
-// The k in [0.01, 10] that gives the least error, to about 0.0001.
+double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& white, double blend = 0);
+// The k in [0.01, 10] that gives the least error against the results, to about 0.0001.
 double fitScale(const std::vector<Sample>& s, const std::vector<int32_t>& white);
+
+// The built-in values, before any personality file.
+void builtinWeights(int32_t* v);
+// The mean over the values of the square of each one's move from base,
+// relative to the larger of its base size and 10 (a centipawn).
+double pullPenalty(const int32_t* v, const int32_t* base);
 
 struct TuneStep {
     int32_t iteration;
     double error;
     int32_t changed;  // values moved in the iteration
     double heldError;  // the error on the held-out games, -1 without them
+    double pull = 0;   // the pull term added to the error that the steps lower
 };
 using TuneReport = void (*)(const TuneStep& step);
+// What the fit lowers besides the plain error: labels blended with the
+// scores, and `pull` times pullPenalty(v, base) (base null: no pull).
+struct FitTerms {
+    double blend = 0;
+    double pull = 0;
+    const int32_t* base = nullptr;
+};
 // Local search: every value tried a step up and down (steps start at a
 // sixteenth of the value), the step halved when neither helps; ends after
 // `iterations` rounds or when nothing moves with every step at 1. With
 // held-out samples a step is kept only when it lowers their error as well
-// as the error of s. Starts from and leaves the best weights in v
-// (installed). Returns the error of v on s.
+// as the error (with the pull) of s. Starts from and leaves the best weights
+// in v (installed). Returns the error of v on s, without the pull.
 double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, int32_t* v, int iterations,
-                   TuneReport report);
+                   TuneReport report, const FitTerms& terms = {});
 
 // Writes every one of the 43 weights, in the loader's order, after the
 // comment lines (each written with "# " in front). Returns 0 on failure.

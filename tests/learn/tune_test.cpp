@@ -36,6 +36,26 @@ TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
     EXPECT_EQ(s.size(), 3u);
 }
 
+// A scored line's label blends its result with the curve of its score; a line
+// without one, or blend 0, keeps the result. The pull is the mean squared
+// relative move from the built-in values (relative to 10 for small ones).
+TEST_F(TuneTest, BlendedLabelsAndThePull) {
+    std::vector<Sample> s;
+    ASSERT_EQ(readSamples(writeText(dir + "/s", "0 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 1.0 +120\n1 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 "
+                                                "1.0\n2 4k3/8/8/8/8/8/4P3/4K3 w - - 0 1 0.0 -0\n").c_str(), s), 3);
+    EXPECT_EQ(std::tuple(s[0].scored, s[0].score, s[1].scored, s[2].scored, s[2].result), std::tuple(true, 120, false, true, 0));
+    const double c = 1 / (1 + std::pow(10.0, -0.3));  // the curve at 120 with k = 1
+    EXPECT_EQ(std::tuple(sampleLabel(s[0], 1, 0), sampleLabel(s[1], 1, 0.25), sampleLabel(s[2], 2, 0.5)), std::tuple(1.0, 1.0, 0.25));
+    EXPECT_NEAR(sampleLabel(s[0], 1, 0.25), 0.75 + 0.25 * c, 1e-15);
+    EXPECT_NEAR(meanError(s, {120, 0, 0}, 1, 0.25), (0.5625 * (1 - c) * (1 - c) + 0.25 + 0.140625) / 3, 1e-15);
+    std::vector<int32_t> base(TUNE_VALUES), v;
+    builtinWeights(base.data());
+    EXPECT_EQ(base, weights());
+    v = base;
+    v[0] += 18, v[31] += 5, v[42] -= 85;  // pmob mid 36, ksarea end 0, pval mid 850
+    EXPECT_NEAR(pullPenalty(v.data(), base.data()), (0.25 + 0.25 + 0.01) / 86, 1e-15);
+}
+
 TEST_F(TuneTest, ErrorOfTheCurveAndItsScale) {
     std::vector<Sample> s(4);
     const int8_t results[4] = {2, 0, 1, 2};
@@ -69,13 +89,14 @@ TEST_F(TuneTest, TunesHandMadeSamplesExactly) {
     evaluateSamples(s, white);
     EXPECT_EQ(white, (std::vector<int32_t>{9, 3, -427, -215}));
     static std::vector<TuneStep> steps;
-    const auto tune = [&](std::vector<Sample>& held) {
+    const auto tune = [&](std::vector<Sample>& held, const FitTerms& terms = {}) {
         std::vector<int32_t> v = weights();
         steps.clear();
-        const double after = tuneWeights(s, held, 1.0, v.data(), 2, [](const TuneStep& t) { steps.push_back(t); });
+        const double after = tuneWeights(s, held, 1.0, v.data(), 2, [](const TuneStep& t) { steps.push_back(t); }, terms);
+        EXPECT_EQ(steps.back().pull, terms.base ? terms.pull * pullPenalty(v.data(), terms.base) : 0);
         std::vector<int32_t> now;  // the weights left installed are the reported ones, and give that error
         evaluateSamples(s, now);
-        EXPECT_TRUE(weights() == v && meanError(s, now, 1.0) == after && steps.back().error == after);
+        EXPECT_TRUE(weights() == v && meanError(s, now, 1.0, terms.blend) == after && steps.back().error == after);
         uint64_t fingerprint = 0;
         for (int32_t w : v) fingerprint = fingerprint * 1000003 + uint64_t(int64_t(w));
         defaultWeights();
@@ -95,6 +116,15 @@ TEST_F(TuneTest, TunesHandMadeSamplesExactly) {
     EXPECT_NEAR(steps[1].error, 0.0745721, 1e-7);
     EXPECT_NEAR(steps[1].heldError, 0.4229954, 1e-7);
     EXPECT_LT(steps[1].heldError, turnedBefore);
+    // A pull keeps values nearer home; a huge one keeps them all.
+    const std::vector<int32_t> base = weights();
+    EXPECT_EQ(tune(none, {0, 10, base.data()}), 10752337235375585307u);
+    EXPECT_EQ(std::pair(steps[0].changed, steps[1].changed), std::pair(3, 3));
+    EXPECT_EQ(tune(none, {0, 1e6, base.data()}), 1585800638859504801u);  // the built-in values
+    EXPECT_EQ(std::pair(steps[0].changed, steps[1].changed), std::pair(0, 0));
+    // Blended with scores that call every position even, the fit goes elsewhere.
+    for (Sample& x : s) x.scored = true;
+    EXPECT_EQ(tune(none, {0.5, 0, nullptr}), 13140930824726141099u);
 }
 
 TEST_F(TuneTest, InstallingIsLoadingAPersonality) {
@@ -127,10 +157,10 @@ TEST_F(TuneTest, HoldsOutWholeGames) {
 }
 
 // The command tunes over every data file it is given, prints the weights and
-// writes them after a comment naming its input.
+// writes them after a comment naming its input; blended, pulled and plotted too.
 TEST_F(TuneTest, CommandWritesTheWeightsItPrints) {
-    SelfPlay sp{.nodes = 300, .seed = 9};
-    const std::string data = writeText(dir + "/d", playGames(sp, 0, 3)), data2 = writeText(dir + "/d2", playGames(sp, 3, 3));
+    SelfPlay sp{.nodes = 300, .seed = 9}, scored{.nodes = 300, .seed = 9, .scores = true};  // both forms of line
+    const std::string data = writeText(dir + "/d", playGames(sp, 0, 3)), data2 = writeText(dir + "/d2", playGames(scored, 3, 3));
     const RunResult r = runDev("tune " + data + " " + data2 + " --iterations 1 --out " + dir + "/t", 120);
     ASSERT_EQ(r.status, 0) << r.err;
     double before = 0, after = 1;
@@ -143,6 +173,9 @@ TEST_F(TuneTest, CommandWritesTheWeightsItPrints) {
     const std::string file = readText(dir + "/t");
     EXPECT_TRUE(file.rfind("# ", 0) == 0 && file.find(data2) != std::string::npos);
     EXPECT_EQ(file.substr(file.find("\npmob ") + 1), printed);
+    const RunResult b = runDev("tune " + data + " " + data2 + " --iterations 2 --blend 0.5 --pull 0.1 --plot " + dir + "/c.svg --out " + dir + "/t", 120);
+    const std::string svg = readText(dir + "/c.svg");
+    EXPECT_TRUE(b.status == 0 && b.out.find(" pull 0.") < b.out.find(" pull 0.0000000,") && svg.find("<polyline") != svg.rfind("<polyline")) << b.out;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // the tests link too, registers none.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "board/types.h"
 
@@ -29,3 +30,12 @@ FILE* devCreate(const char* name);
 int devFinish(FILE* f, const char* name);
 // Parses a whole decimal number into out; 0 when the text is not one.
 int devNumber(const char* text, long& out);
+
+// One curve of a chart: y[i] at round i; a negative value is left out.
+struct DevCurve {
+    const char* name;
+    const char* colour;
+    std::vector<double> y;
+};
+// Writes the curves as an SVG line chart with this title; 0 on failure.
+int devPlot(const char* path, const char* title, const std::vector<DevCurve>& curves);

@@ -1,6 +1,7 @@
 // zarv-dev tune: fits the 86 weight values to self-play data and writes the
 // result as a personality file.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -12,7 +13,7 @@
 
 namespace {
 
-const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT]   fit the weights to game results";
+const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT] [--blend W] [--pull L] [--plot FILE.svg]   fit the weights to game results";
 
 // What the file's comment lines tell, kept for the rewrite after every round.
 struct Run {
@@ -20,7 +21,10 @@ struct Run {
     size_t positions = 0, heldPositions = 0;
     double start = 0, before = 0, k = 0, heldBefore = -1, held = -1;
     const char* out = nullptr;
+    const char* plot = nullptr;
     int rounds = 0;
+    FitTerms terms;
+    std::vector<double> fitted, heldOut;  // the error per round, from round 0 (before)
 };
 Run run;
 
@@ -35,8 +39,17 @@ bool writeOut(double error, int rounds) {
     int n = std::snprintf(line2, sizeof line2, "error %.7f -> %.7f", run.before, error);
     if (run.held >= 0)
         n += std::snprintf(line2 + n, sizeof line2 - n, " (held-out games %.7f -> %.7f)", run.heldBefore, run.held);
-    std::snprintf(line2 + n, sizeof line2 - n, " at scale %.4f after %d rounds, %s", run.k, rounds, date);
+    n += std::snprintf(line2 + n, sizeof line2 - n, " at scale %.4f after %d rounds, %s", run.k, rounds, date);
+    if (run.terms.blend > 0 || run.terms.pull > 0)
+        std::snprintf(line2 + n, sizeof line2 - n, ", blend %g, pull %g", run.terms.blend, run.terms.pull);
     return writePersonality(run.out, {line, line2});
+}
+
+// The curve so far, when asked for.
+void plot() {
+    if (run.plot && !devPlot(run.plot, "zarv-dev tune: mean squared error per round",
+                             {{"fitted", "#1f5fbf", run.fitted}, {"held-out", "#d0501f", run.heldOut}}))
+        std::fprintf(stderr, "zarv-dev tune: cannot write \"%s\"\n", run.plot);
 }
 
 // Every round ends with the file rewritten, so a tuning that is stopped keeps
@@ -44,11 +57,22 @@ bool writeOut(double error, int rounds) {
 void report(const TuneStep& s) {
     std::printf("tune: iteration %d error %.7f", s.iteration, s.error);
     if (s.heldError >= 0) std::printf(" (held-out %.7f)", s.heldError);
+    if (run.terms.pull > 0) std::printf(" pull %.7f", s.pull);
     std::printf(", %d values moved, %.0f s\n", s.changed, devNow() - run.start);
     std::fflush(stdout);
     run.rounds = s.iteration;
     run.held = s.heldError;
     writeOut(s.error, s.iteration);
+    run.fitted.push_back(s.error);
+    run.heldOut.push_back(s.heldError);
+    plot();
+}
+
+// A decimal fraction from lo to hi.
+bool fraction(const char* text, double lo, double hi, double& out) {
+    char* end = nullptr;
+    out = std::strtod(text, &end);
+    return end != text && !*end && out >= lo && out <= hi;
 }
 
 int tuneMain(int argc, char** argv) {
@@ -72,6 +96,18 @@ int tuneMain(int argc, char** argv) {
                 std::fprintf(stderr, "zarv-dev tune: --hold needs a percentage from 0 to 50\n");
                 return DEV_USAGE;
             }
+        } else if (std::strcmp(argv[i], "--blend") == 0 && hasValue) {
+            if (!fraction(argv[++i], 0, 1, run.terms.blend)) {
+                std::fprintf(stderr, "zarv-dev tune: --blend needs a number from 0 to 1\n");
+                return DEV_USAGE;
+            }
+        } else if (std::strcmp(argv[i], "--pull") == 0 && hasValue) {
+            if (!fraction(argv[++i], 0, 1e6, run.terms.pull)) {
+                std::fprintf(stderr, "zarv-dev tune: --pull needs a number from 0 up\n");
+                return DEV_USAGE;
+            }
+        } else if (std::strcmp(argv[i], "--plot") == 0 && hasValue) {
+            run.plot = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             std::fprintf(stderr, "zarv-dev tune: bad option %s\nusage: zarv-dev %s\n", argv[i], USAGE);
             return DEV_USAGE;
@@ -114,14 +150,21 @@ int tuneMain(int argc, char** argv) {
     std::vector<int32_t> white;
     evaluateSamples(samples, white);
     run.k = fitScale(samples, white);
-    run.before = meanError(samples, white, run.k);
+    run.before = meanError(samples, white, run.k, run.terms.blend);
     std::printf("tune: %zu positions, scale %.4f, error before %.7f\n", samples.size(), run.k, run.before);
     if (!held.empty()) {
-        run.heldBefore = run.held = installedError(held, run.k, white);
+        run.heldBefore = run.held = installedError(held, run.k, white, run.terms.blend);
         std::printf("tune: %zu positions of held-out games, error before %.7f\n", held.size(), run.heldBefore);
     }
     std::fflush(stdout);
-    const double after = tuneWeights(samples, held, run.k, v, int(iterations), report);
+    run.fitted.push_back(run.before);
+    run.heldOut.push_back(run.heldBefore);
+    plot();
+    // The pull is toward the built-in values, whatever the fit starts from.
+    int32_t builtin[TUNE_VALUES];
+    builtinWeights(builtin);
+    run.terms.base = builtin;
+    const double after = tuneWeights(samples, held, run.k, v, int(iterations), report, run.terms);
     std::printf("tune: error after %.7f\n", after);
     if (!writeOut(after, run.rounds)) {
         std::fprintf(stderr, "zarv-dev tune: cannot write \"%s\"\n", out);
