@@ -17,8 +17,9 @@ TEST(BookStudyResult, ScoreDecidesWhetherCandidatesAreAdded) {
     for (const auto& c : readTable("study.txt")) {  // score | candidates | best line | moves whose positions are in the book
         TestBook t;
         put(t.b, {"d2d4"}, 7);  // a searched child stays as it is
-        Position start = playLine({})[0];
         const int score = std::stoi(c[0]);
+        put(t.b, {}, score + 1, bookEffort);  // studied before at this effort: the new result replaces it
+        Position start = playLine({})[0];
         bookAddResult(t.b, start, score, lineOf(words(c[1])), lineOf(words(c[2])));
         const Line added = words(c[3]);
         const bool d4 = std::find(added.begin(), added.end(), "d2d4") != added.end();

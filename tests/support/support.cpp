@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,6 +42,7 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
     std::ofstream(io.path + "/in") << input;
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::setpgid(0, 0);  // a group of its own, ended whole below
         const char* names[] = {"/in", "/out", "/err"};
         for (int fd = 0; fd < 3; ++fd)
             ::dup2(::open((io.path + names[fd]).c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0600), fd);
@@ -51,8 +53,15 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
         if (cwd.empty() || ::chdir(cwd.c_str()) == 0) ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    ::setpgid(pid, pid);  // whichever side runs first
     int st = 0;
     ::waitpid(pid, &st, 0);
+    // What the program left in its group (a script's children) ends with it:
+    // TERM first, on which GNU parallel ends its jobs, then KILL.
+    if (::killpg(pid, SIGTERM) == 0) {
+        for (int i = 0; i < 500 && ::killpg(pid, 0) == 0; ++i) ::usleep(10000);
+        ::killpg(pid, SIGKILL);
+    }
     const int status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     return {status, readText(io.path + "/out"), readText(io.path + "/err")};
 }
