@@ -39,6 +39,8 @@ TEST(StrengthLevels, PlanOfARating) {
     EXPECT_EQ(levelPlan(ELO_MIN - 500).nodes, levelPlan(ELO_MIN).nodes);
     EXPECT_GT(levelPlan(ELO_MAX - 1).nodes, 50 * levelPlan(ELO_MIN).nodes);
     EXPECT_GT(levelPlan(ELO_MIN).temperature, 4 * levelPlan(ELO_MAX - 1).temperature);
+    for (auto [elo, nodes, temperature] : {std::tuple(ELO_MIN, 1900u, 88), {1700, 16000u, 34}, {2000, 250000u, 5}})  // the calibration
+        EXPECT_TRUE(levelPlan(elo).nodes == nodes && levelPlan(elo).temperature == temperature) << elo;
     for (int elo = ELO_MIN; elo < ELO_MAX; ++elo) {
         const LevelPlan a = levelPlan(elo), b = levelPlan(elo + 1);
         ASSERT_TRUE(a.nodes > 0 && a.lines == LEVEL_LINES && (b.nodes == 0 || b.nodes >= a.nodes) &&
