@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "book_util.h"
+#include "board/make.h"
 #include "search/transposition.h"
 
 namespace {
@@ -50,6 +51,18 @@ TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
                           "f2f4", "g2g3", "g2g4", "h2h3", "h2h4", "b1a3", "b1c3", "g1f3", "g1h3"})
         if (const BookRecord* r = getBookRecord(t.b, playLine({m})[1]); r && r->used) added += std::string(m) + " ";
     EXPECT_EQ(added, "e2e3 g2g3 g1f3 ") << t.b.used;
+}
+
+// The candidates' search extends a passed pawn's step, as the engine's root
+// does: effort 0 ends the study search after its first depth, here pinned.
+TEST(BookStudy, CandidateSearchExtendsAPassedPawn) {
+    if (!hashtable.entries) hashtable = ttabMakeHashTable(16);
+    ttabClear(hashtable);
+    learned = {};
+    Position p = playLine({}, "r3k3/8/8/3P4/8/8/8/R3K3 w - - 0 1")[0];
+    PvLine cands;
+    const int score = bookBeginSearch(p, 0, 1, cands);
+    EXPECT_EQ(std::pair(score, nodecount), std::pair(431, uint64_t(62)));
 }
 
 }  // namespace
