@@ -51,6 +51,10 @@ TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
                           "f2f4", "g2g3", "g2g4", "h2h3", "h2h4", "b1a3", "b1c3", "g1f3", "g1h3"})
         if (const BookRecord* r = getBookRecord(t.b, playLine({m})[1]); r && r->used) added += std::string(m) + " ";
     EXPECT_EQ(added, "e2e3 g2g3 g1f3 ") << t.b.used;
+    bookEffort = 0;  // one depth: a child of the start next, its path printed
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(book_study(t.b, start, 2), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "search: g1f3  \n");
 }
 
 // The candidates' search extends a passed pawn's step, as the engine's root
