@@ -22,7 +22,8 @@ probe output differs is a fault the suite misses.
 The copy lives in --workdir (default /tmp/zarv-mutants-<seed>) and is kept, so
 a second run reuses its build. It is built with -O1 (--opt): quicker to
 rebuild, and the tests do not depend on speed. Results go to
-<workdir>/results.json as they come; --resume keeps the verdicts that still
+<workdir>/results.json as they come, the survivors (file, line, slip) to
+<workdir>/survivors.txt at the end; --resume keeps the verdicts that still
 hold for the checkout as it is now and judges the rest again.
 """
 import argparse
@@ -217,10 +218,43 @@ def line_of(text, pos):
     return text.count("\n", 0, pos) + 1
 
 
+def session_members(sid):
+    """Live processes of the session sid: its own process groups and those its
+    processes made (GNU parallel puts each job in one), orphans included."""
+    found = []
+    for d in os.listdir("/proc"):
+        if not d.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % d) as fh:
+                state, _, _, session = fh.read().rsplit(")", 1)[1].split()[:4]
+        except (OSError, ValueError):
+            continue
+        if int(session) == sid and state != "Z":
+            found.append(int(d))
+    return found
+
+
+def end_session(sid):
+    """Kills every process of the session until none is left (one may fork
+    while the others die)."""
+    for _ in range(1000):
+        left = session_members(sid)
+        if not left:
+            return
+        for pid in left:
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        time.sleep(0.01)
+
+
 def run(cmd, cwd=None, timeout=None):
     """Runs cmd in a session of its own; on the time limit, and after it, every
-    process it left (an engine a test started and lost) is ended with it. The
-    output goes through a file, which no such process can hold open."""
+    process of that session is ended with it: the whole tree, and whatever lost
+    its parent on the way (an engine a test started, a shard's job). The output
+    goes through a file, which no such process can hold open."""
     with tempfile.TemporaryFile(mode="w+") as out:
         p = subprocess.Popen(cmd, cwd=cwd, stdout=out, stderr=subprocess.STDOUT, text=True,
                              start_new_session=True)
@@ -232,6 +266,7 @@ def run(cmd, cwd=None, timeout=None):
             os.killpg(p.pid, signal.SIGKILL)
         except ProcessLookupError:
             pass
+        end_session(p.pid)
         p.wait()
         out.seek(0)
         return rc, out.read()
@@ -349,7 +384,7 @@ def main():
             with open(os.path.join(d, "results.json")) as fh:
                 for r in json.load(fh):
                     merged[r["pos"]] = r
-        return summarize([merged[k] for k in sorted(merged)], args.count, args.seed)
+        return summarize([merged[k] for k in sorted(merged)], args.count, args.seed, args.report[0])
     work = args.workdir or "/tmp/zarv-mutants-%d" % args.seed
     files = checkout_files()
     # A list only reads the checkout itself, which holds the same files as the
@@ -520,10 +555,13 @@ def main():
         with open(results_path, "w") as fh:
             json.dump(results, fh, indent=1)
 
-    return summarize(sorted(results, key=lambda r: r["pos"]), args.count, args.seed)
+    return summarize(sorted(results, key=lambda r: r["pos"]), args.count, args.seed, work)
 
 
-def summarize(results, count, seed):
+def summarize(results, count, seed, work):
+    """Prints the survivors and the score, and writes the survivors to
+    <work>/survivors.txt: file:line: slip | the line as the slip leaves it,
+    then what the probe saw."""
     counted = [r for r in results if r["verdict"] != "no build"][:count]
     if counted and len(results) and results[-1]["pos"] + 1 != len({r["pos"] for r in results}):
         print("note: not every slip before place %d has been judged" % results[-1]["pos"])
@@ -533,8 +571,11 @@ def summarize(results, count, seed):
     print("\nsurvivors:")
     for r in survivors:
         print("  [%s] %s" % (r.get("probe", "not probed"), r["slip"]))
-    print("\nseed %d: %d slips, %d caught, %d survived (%d with the probe's output unchanged)" %
-          (seed, len(counted), caught, len(survivors), same))
+    with open(os.path.join(work, "survivors.txt"), "w") as fh:
+        for r in survivors:
+            fh.write("%s   [%s]\n" % (r["slip"], r.get("probe", "not probed")))
+    print("\nseed %d: %d slips, %d caught, %d survived (%d with the probe's output unchanged); survivors in %s" %
+          (seed, len(counted), caught, len(survivors), same, os.path.join(work, "survivors.txt")))
     if counted:
         print("score: %.1f %% of all slips, %.1f %% of the slips whose probe output changes" %
               (100.0 * caught / len(counted), 100.0 * caught / max(1, len(counted) - same)))

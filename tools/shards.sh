@@ -19,8 +19,12 @@ shift 3
 dev=${ZARV_DEV:-build/zarv-dev}
 command -v parallel >/dev/null || { echo "tools/shards.sh: GNU parallel is not installed (apt-get install parallel)" >&2; exit 2; }
 
+# Stopped by a signal (TERM, INT), parallel ends its running jobs: TERM, then
+# KILL to what is left. A failed shard does not stop the others: a second run
+# redoes only the failed ones.
 # shellcheck disable=SC2086  # PARALLEL_OPTS is a list of options
-parallel --joblog "$out.joblog" --resume-failed --line-buffer -j "${JOBS:-$(nproc)}" ${PARALLEL_OPTS:-} \
+parallel --joblog "$out.joblog" --resume-failed --line-buffer -j "${JOBS:-$(nproc)}" --termseq TERM,200,KILL,25 \
+    ${PARALLEL_OPTS:-} \
     "$dev" selfplay "$out.shard{}" --games "$games" --shard "{}/$shards" "$@" ::: $(seq 0 $((shards - 1)))
 
 files=()

@@ -36,3 +36,13 @@ TEST(Generators, FingerprintOverPerftTrees) {
     });
     EXPECT_EQ(std::pair(fp.value, fp.count), std::pair(uint64_t(2860307625095682866u), uint64_t(687377 + 15957 * 4)));
 }
+
+// A king step is a candidate check only from files b-g, ranks 2-7: in a corner
+// the list holds no quiet king move, even with a slider aimed at the enemy king.
+TEST(Generators, NoQuietKingStepFromACorner) {
+    for (const auto& [fen, want] : {std::pair{"7k/6p1/8/8/8/2B5/8/K7 w - -", "c3b2 c3d4 c3e5 c3f6 c3g7"},
+                                    {"7k/8/5b2/8/8/8/1P6/K7 b - -", "f6b2 f6c3 f6d4 f6e5 f6g7"}}) {
+        Move list[MAX_MOVES];
+        EXPECT_EQ(listText(list, genCapsChecks(fromFen(fen), list)), want) << fen;
+    }
+}

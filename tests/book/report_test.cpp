@@ -27,12 +27,8 @@ TEST(BookReport, BackedUpScoresAndLines) {
         Position p = playLine({}, c.fen)[0];
         PvLine line;
         testing::internal::CaptureStdout();
-        const int best = book_root_search(t.b, p, line);
+        book_root_search(t.b, p, line);
         EXPECT_EQ(testing::internal::GetCapturedStdout(), c.report);
-        char text[400], first[420] = "";  // the best line is the first one printed
-        getUciPv(line, text);
-        if (line.m[0]) std::snprintf(first, sizeof first, "%5d  %s\n", best, text);
-        EXPECT_EQ(c.report.substr(0, c.report.find('\n') + 1), first);
     }
 }
 
@@ -58,7 +54,7 @@ TEST(BookReportProgram, EngineReportSwitch) {
     TestBook t;
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     for (auto [moves, score] : {std::pair(Line{}, 20), std::pair(Line{"e2e4"}, -15), std::pair(Line{"d2d4"}, -12)})
-        put(t.b, moves, score);
+        put(t.b, moves, score, 1);  // studied at effort 1
     addBookItem(t.b, uint64_t(1) << 40, 0, 0, 1);  // the first slot counts too, as known but not searched
     ASSERT_EQ(writeBookFromMemory(t.b, (dir + "/zarv.book").c_str()), 0);
     RunResult r = runProgram({ZARV_BIN, "-report"}, "", 30, dir);

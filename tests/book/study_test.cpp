@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "book_util.h"
+#include "board/make.h"
 #include "search/transposition.h"
 
 namespace {
@@ -17,8 +18,9 @@ TEST(BookStudyResult, ScoreDecidesWhetherCandidatesAreAdded) {
     for (const auto& c : readTable("study.txt")) {  // score | candidates | best line | moves whose positions are in the book
         TestBook t;
         put(t.b, {"d2d4"}, 7);  // a searched child stays as it is
-        Position start = playLine({})[0];
         const int score = std::stoi(c[0]);
+        put(t.b, {}, score + 1, bookEffort);  // studied before at this effort: the new result replaces it
+        Position start = playLine({})[0];
         bookAddResult(t.b, start, score, lineOf(words(c[1])), lineOf(words(c[2])));
         const Line added = words(c[3]);
         const bool d4 = std::find(added.begin(), added.end(), "d2d4") != added.end();
@@ -49,6 +51,22 @@ TEST(BookStudy, PlyLimitOneSearchesOnlyTheStart) {
                           "f2f4", "g2g3", "g2g4", "h2h3", "h2h4", "b1a3", "b1c3", "g1f3", "g1h3"})
         if (const BookRecord* r = getBookRecord(t.b, playLine({m})[1]); r && r->used) added += std::string(m) + " ";
     EXPECT_EQ(added, "e2e3 g2g3 g1f3 ") << t.b.used;
+    bookEffort = 0;  // one depth: a child of the start next, its path printed
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(book_study(t.b, start, 2), 1);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "search: g1f3  \n");
+}
+
+// The candidates' search extends a passed pawn's step, as the engine's root
+// does: effort 0 ends the study search after its first depth, here pinned.
+TEST(BookStudy, CandidateSearchExtendsAPassedPawn) {
+    if (!hashtable.entries) hashtable = ttabMakeHashTable(16);
+    ttabClear(hashtable);
+    learned = {};
+    Position p = playLine({}, "r3k3/8/8/3P4/8/8/8/R3K3 w - - 0 1")[0];
+    PvLine cands;
+    const int score = bookBeginSearch(p, 0, 1, cands);
+    EXPECT_EQ(std::pair(score, nodecount), std::pair(431, uint64_t(62)));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Sharded self-play through GNU parallel: the shards merge into the file of
 // the one-machine run, byte for byte.
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 
 #include "learn_support.h"
 
@@ -18,6 +22,21 @@ TEST_F(LearnTest, ThreeShardsMergeIntoTheWholeRun) {
     for (const char* shard : {"0/3: 8/8", "1/3: 8/8", "2/3: 8/8"})
         EXPECT_NE(r.err.find(std::string("selfplay ") + shard + " games"), std::string::npos) << r.err;
     EXPECT_FALSE(std::ifstream(dir + "/sharded.shard0.tmp").good());
+}
+
+// A run whose shards never end, stopped by its time limit, leaves no process
+// behind: not the script, not parallel, not a job (each in a group of its own).
+TEST_F(LearnTest, ShardsStoppedByTheTimeLimitLeaveNothingRunning) {
+    if (std::system("command -v parallel >/dev/null 2>&1") != 0) GTEST_SKIP() << "GNU parallel is not installed";
+    const std::string forever = dir + "/forever";
+    std::ofstream(forever) << "#!/bin/sh\nexec tail -f \"$0\"\n";
+    ::chmod(forever.c_str(), 0700);
+    ::setenv("ZARV_DEV", forever.c_str(), 1);
+    ::setenv("JOBS", "2", 1);
+    const RunResult r = runProgram({"/bin/bash", dataPath("../../tools/shards.sh"), dir + "/s", "4", "2"}, "", 1);
+    EXPECT_EQ(r.status, 128 + SIGALRM);
+    for (const auto& e : std::filesystem::directory_iterator("/proc"))  // every process's command line
+        EXPECT_EQ(readText(e.path().string() + "/cmdline").find(dir), std::string::npos) << e.path();
 }
 
 TEST(LearnCommands, OpeningsFromAnEpdFile) {

@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,6 +43,7 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
     std::ofstream(io.path + "/in") << input;
     const pid_t pid = ::fork();
     if (pid == 0) {
+        ::setsid();  // a session of its own, ended whole below
         const char* names[] = {"/in", "/out", "/err"};
         for (int fd = 0; fd < 3; ++fd)
             ::dup2(::open((io.path + names[fd]).c_str(), fd ? O_WRONLY | O_CREAT | O_TRUNC : O_RDONLY, 0600), fd);
@@ -53,6 +56,17 @@ RunResult runProgram(const std::vector<std::string>& args, const std::string& in
     }
     int st = 0;
     ::waitpid(pid, &st, 0);
+    // What the program left (a script's children) ends with it: TERM to its
+    // group, on which GNU parallel ends its jobs (sent until the group is gone:
+    // parallel heeds it only once its jobs have started), then KILL to all
+    // that is left of its session (a job in a group of its own).
+    for (int i = 0; i < 500 && ::killpg(pid, SIGTERM) == 0; ++i) ::usleep(10000);
+    for (const auto& e : std::filesystem::directory_iterator("/proc")) {
+        const std::string name = e.path().filename(), stat = std::isdigit(name[0]) ? readText(e.path().string() + "/stat") : "";
+        int session = 0;  // the sixth field: pid (name) state ppid group session
+        if (!stat.empty() && std::sscanf(stat.c_str() + stat.rfind(')') + 1, " %*c %*d %*d %d", &session) == 1 && session == pid)
+            ::kill(std::stoi(name), SIGKILL);
+    }
     const int status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
     return {status, readText(io.path + "/out"), readText(io.path + "/err")};
 }
