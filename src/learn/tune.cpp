@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "board/notation.h"
 #include "eval/eval.h"
@@ -68,15 +69,6 @@ double installedError(std::vector<Sample>& s, double k, std::vector<int32_t>& wh
     return meanError(s, white, k, blend);
 }
 
-namespace {
-
-double errorOf(std::vector<Sample>& s, double k, const int32_t* v, std::vector<int32_t>& white, double blend) {
-    installWeights(v);
-    return installedError(s, k, white, blend);
-}
-
-}  // namespace
-
 long readSamples(const char* path, std::vector<Sample>& out) {
     FILE* f = std::fopen(path, "r");
     if (!f) return -1;
@@ -118,14 +110,32 @@ void installWeights(const int32_t* v) {
     reInitEval();
 }
 
+int tuneThreads = 1;
+
+void forChunks(size_t n, const std::function<void(size_t begin, size_t end, int chunk)>& work) {
+    // The chunks are fixed by n alone, so that sums taken per chunk and then
+    // added in chunk order do not depend on the number of threads.
+    const auto run = [&](int first) {
+        for (int c = first; c < TUNE_CHUNKS; c += tuneThreads) work(n * c / TUNE_CHUNKS, n * (c + 1) / TUNE_CHUNKS, c);
+    };
+    std::vector<std::thread> helpers;
+    // A new thread starts with empty evaluation caches of its own; the
+    // calling thread's were emptied when the weights were installed.
+    for (int t = 1; t < std::min(tuneThreads, TUNE_CHUNKS); ++t) helpers.emplace_back(run, t);
+    run(0);
+    for (std::thread& h : helpers) h.join();
+}
+
 void evaluateSamples(std::vector<Sample>& s, std::vector<int32_t>& white) {
     white.resize(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        Position& p = s[i].pos;
-        p.pstScore = getSC(p);
-        const int v = eval(p);
-        white[i] = sideToMove(p) == WHITE ? v : -v;
-    }
+    forChunks(s.size(), [&](size_t begin, size_t end, int) {
+        for (size_t i = begin; i < end; ++i) {
+            Position& p = s[i].pos;
+            p.pstScore = getSC(p);
+            const int v = eval(p);
+            white[i] = sideToMove(p) == WHITE ? v : -v;
+        }
+    });
 }
 
 double meanError(const std::vector<Sample>& s, const std::vector<int32_t>& white, double k, double blend) {
@@ -174,14 +184,33 @@ double pullPenalty(const int32_t* v, const int32_t* base) {
     return sum / TUNE_VALUES;
 }
 
+FitScore scoreInstalled(std::vector<Sample>& s, std::vector<Sample>& held, double k, double blend, double pull,
+                        std::vector<int32_t>& white) {
+    return FitScore{installedError(s, k, white, blend), pull, held.empty() ? -1 : installedError(held, k, white, blend)};
+}
+
+bool keepTrial(std::vector<Sample>& s, std::vector<Sample>& held, double k, double blend, double pull,
+               std::vector<int32_t>& white, FitScore& best) {
+    const double e = installedError(s, k, white, blend);
+    if (e + pull >= best.error + best.pull) return false;
+    // A move that only fits the noise of these games seldom helps the
+    // held-out ones too: it must lower both.
+    const double h = held.empty() ? -1 : installedError(held, k, white, blend);
+    if (!held.empty() && h >= best.held) return false;
+    best = FitScore{e, pull, h};
+    return true;
+}
+
+double pullTerm(const FitTerms& terms, const int32_t* v) {
+    // Without a pull the term is exactly 0, and the steps are the plain error's.
+    return terms.pull > 0 && terms.base ? terms.pull * pullPenalty(v, terms.base) : 0.0;
+}
+
 double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, int32_t* v, int iterations,
                    TuneReport report, const FitTerms& terms) {
-    const double blend = terms.blend;
-    // Without a pull the term is exactly 0, and the steps are the plain error's.
-    const auto pullOf = [&] { return terms.pull > 0 && terms.base ? terms.pull * pullPenalty(v, terms.base) : 0.0; };
     std::vector<int32_t> white;
-    double best = errorOf(s, k, v, white, blend), bestPull = pullOf();
-    double bestHeld = held.empty() ? -1 : installedError(held, k, white, blend);
+    installWeights(v);
+    FitScore best = scoreInstalled(s, held, k, terms.blend, pullTerm(terms, v), white);
     // Steps start at a sixteenth of a value, so that a pawn and a multiplier
     // of 5 both move by a noticeable part of themselves.
     int32_t step[TUNE_VALUES], dir[TUNE_VALUES];
@@ -199,16 +228,8 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
             for (int t = 0; t < 2 && !better; ++t) {
                 const int32_t d = t == 0 ? dir[i] : -dir[i];
                 v[i] += d * step[i];
-                const double e = errorOf(s, k, v, white, blend), pull = pullOf();
-                const bool lower = e + pull < best + bestPull;
-                // A move that only fits the noise of these games seldom
-                // helps the held-out ones too: it must lower both. The trial
-                // weights are installed already.
-                const double h = lower && !held.empty() ? installedError(held, k, white, blend) : -1;
-                if (lower && (held.empty() || h < bestHeld)) {
-                    best = e;
-                    bestPull = pull;
-                    bestHeld = h;
+                installWeights(v);
+                if (keepTrial(s, held, k, terms.blend, pullTerm(terms, v), white, best)) {
                     dir[i] = d;
                     better = true;
                 } else {
@@ -223,11 +244,11 @@ double tuneWeights(std::vector<Sample>& s, std::vector<Sample>& held, double k, 
             if (step[i] > 1) smallest = false;
         }
         installWeights(v);
-        if (report) report(TuneStep{it, best, changed, bestHeld, bestPull});
+        if (report) report(TuneStep{it, best.error, changed, best.held, best.pull});
         if (changed == 0 && smallest) break;
     }
     installWeights(v);
-    return best;
+    return best.error;
 }
 
 int writePersonality(const char* path, const std::vector<const char*>& comments) {

@@ -5,6 +5,7 @@
 // file that holds the result.
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 #include "board/types.h"
@@ -35,6 +36,15 @@ void getWeights(int32_t* v);
 // Installs a weight set the way a personality file is loaded: every weight
 // replaced, then the evaluation tables rebuilt.
 void installWeights(const int32_t* v);
+
+// Threads that evaluate the samples and sum the fit's terms: written by
+// zarv-dev tune (--threads) before a fit, read by forChunks. The results are
+// the same for any number.
+extern int tuneThreads;
+constexpr int TUNE_CHUNKS = 64;
+// work(begin, end, chunk) for the TUNE_CHUNKS slices of [0, n), spread over
+// tuneThreads threads; returns when all are done.
+void forChunks(size_t n, const std::function<void(size_t begin, size_t end, int chunk)>& work);
 
 // The static values of all samples, from white's view, in centipawns, with
 // the weights installed now.
@@ -70,6 +80,23 @@ struct FitTerms {
     double pull = 0;
     const int32_t* base = nullptr;
 };
+// terms.pull * pullPenalty(v, terms.base), or 0 without a pull.
+double pullTerm(const FitTerms& terms, const int32_t* v);
+
+// A weight set's error on the fitted samples, its pull term, and its error
+// on the held-out ones (-1 without them).
+struct FitScore {
+    double error, pull, held;
+};
+// The score of the weights installed now.
+FitScore scoreInstalled(std::vector<Sample>& s, std::vector<Sample>& held, double k, double blend, double pull,
+                        std::vector<int32_t>& white);
+// The judge of a trial set, installed now, with pull term `pull`: kept, and
+// made the new best, when it lowers the error with the pull of s and then
+// the error of the held-out samples too.
+bool keepTrial(std::vector<Sample>& s, std::vector<Sample>& held, double k, double blend, double pull,
+               std::vector<int32_t>& white, FitScore& best);
+
 // Local search: every value tried a step up and down (steps start at a
 // sixteenth of the value), the step halved when neither helps; ends after
 // `iterations` rounds or when nothing moves with every step at 1. With

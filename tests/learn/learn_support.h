@@ -6,6 +6,7 @@
 
 #include "eval/params.h"
 #include "learn/selfplay.h"
+#include "learn/tune.h"
 #include "support.h"
 
 // Every test starts and ends with the default weights and a self-play engine.
@@ -27,4 +28,11 @@ inline std::string playGames(const SelfPlay& sp, uint64_t first, uint64_t count)
     std::string out(text, size);
     std::free(text);
     return out;
+}
+
+// The 86 weight values installed now.
+inline std::vector<int32_t> weights() {
+    std::vector<int32_t> v(TUNE_VALUES);
+    getWeights(v.data());
+    return v;
 }

@@ -15,12 +15,6 @@ std::string writeText(const std::string& path, const std::string& text) {
     return path;
 }
 
-std::vector<int32_t> weights() {
-    std::vector<int32_t> v(TUNE_VALUES);
-    getWeights(v.data());
-    return v;
-}
-
 // tests/data/samples.txt: a position line, an end line, one without its index
 // (four FEN fields), one with castling and clocks, and lines with no result, no
 // side to move and no white king, a blank line and a bare result.

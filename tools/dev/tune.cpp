@@ -1,19 +1,22 @@
 // zarv-dev tune: fits the 86 weight values to self-play data and writes the
 // result as a personality file.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "dev.h"
 #include "eval/params.h"
+#include "learn/gradient.h"
 #include "learn/tune.h"
 
 namespace {
 
-const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT] [--blend W] [--pull L] [--plot FILE.svg]   fit the weights to game results";
+const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT] [--blend W] [--pull L] [--plot FILE.svg] [--gradient] [--threads N]   fit the weights to game results";
 
 // What the file's comment lines tell, kept for the rewrite after every round.
 struct Run {
@@ -79,7 +82,8 @@ int tuneMain(int argc, char** argv) {
     std::vector<const char*> data;
     const char* from = nullptr;
     const char* out = "tuned.txt";
-    long iterations = 20, hold = 50;
+    long iterations = 20, hold = 50, threads = std::max(1u, std::thread::hardware_concurrency());
+    bool gradient = false;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--from") == 0 && hasValue) {
@@ -108,6 +112,13 @@ int tuneMain(int argc, char** argv) {
             }
         } else if (std::strcmp(argv[i], "--plot") == 0 && hasValue) {
             run.plot = argv[++i];
+        } else if (std::strcmp(argv[i], "--gradient") == 0) {
+            gradient = true;
+        } else if (std::strcmp(argv[i], "--threads") == 0 && hasValue) {
+            if (!devNumber(argv[++i], threads) || threads < 1 || threads > 256) {
+                std::fprintf(stderr, "zarv-dev tune: --threads needs a number from 1 to 256\n");
+                return DEV_USAGE;
+            }
         } else if (argv[i][0] == '-' && argv[i][1] == '-') {
             std::fprintf(stderr, "zarv-dev tune: bad option %s\nusage: zarv-dev %s\n", argv[i], USAGE);
             return DEV_USAGE;
@@ -140,6 +151,7 @@ int tuneMain(int argc, char** argv) {
         std::fprintf(stderr, "zarv-dev tune: every position is held out\n");
         return DEV_USAGE;
     }
+    tuneThreads = int(threads);
     run.start = devNow();
     run.positions = samples.size();
     run.heldPositions = held.size();
@@ -164,7 +176,8 @@ int tuneMain(int argc, char** argv) {
     int32_t builtin[TUNE_VALUES];
     builtinWeights(builtin);
     run.terms.base = builtin;
-    const double after = tuneWeights(samples, held, run.k, v, int(iterations), report, run.terms);
+    const double after = gradient ? gradientFit(samples, held, run.k, v, int(iterations), report, run.terms)
+                                  : tuneWeights(samples, held, run.k, v, int(iterations), report, run.terms);
     std::printf("tune: error after %.7f\n", after);
     if (!writeOut(after, run.rounds)) {
         std::fprintf(stderr, "zarv-dev tune: cannot write \"%s\"\n", out);
