@@ -26,6 +26,7 @@ struct Run {
     const char* out = nullptr;
     const char* plot = nullptr;
     int rounds = 0;
+    bool gradient = false;
     FitTerms terms;
     std::vector<double> fitted, heldOut;  // the error per round, from round 0 (before)
 };
@@ -44,7 +45,8 @@ bool writeOut(double error, int rounds) {
         n += std::snprintf(line2 + n, sizeof line2 - n, " (held-out games %.7f -> %.7f)", run.heldBefore, run.held);
     n += std::snprintf(line2 + n, sizeof line2 - n, " at scale %.4f after %d rounds, %s", run.k, rounds, date);
     if (run.terms.blend > 0 || run.terms.pull > 0)
-        std::snprintf(line2 + n, sizeof line2 - n, ", blend %g, pull %g", run.terms.blend, run.terms.pull);
+        n += std::snprintf(line2 + n, sizeof line2 - n, ", blend %g, pull %g", run.terms.blend, run.terms.pull);
+    if (run.gradient) std::snprintf(line2 + n, sizeof line2 - n, ", gradient fit");
     return writePersonality(run.out, {line, line2});
 }
 
@@ -83,7 +85,6 @@ int tuneMain(int argc, char** argv) {
     const char* from = nullptr;
     const char* out = "tuned.txt";
     long iterations = 20, hold = 50, threads = std::max(1u, std::thread::hardware_concurrency());
-    bool gradient = false;
     for (int i = 1; i < argc; ++i) {
         const bool hasValue = i + 1 < argc;
         if (std::strcmp(argv[i], "--from") == 0 && hasValue) {
@@ -113,7 +114,7 @@ int tuneMain(int argc, char** argv) {
         } else if (std::strcmp(argv[i], "--plot") == 0 && hasValue) {
             run.plot = argv[++i];
         } else if (std::strcmp(argv[i], "--gradient") == 0) {
-            gradient = true;
+            run.gradient = true;
         } else if (std::strcmp(argv[i], "--threads") == 0 && hasValue) {
             if (!devNumber(argv[++i], threads) || threads < 1 || threads > 256) {
                 std::fprintf(stderr, "zarv-dev tune: --threads needs a number from 1 to 256\n");
@@ -176,7 +177,7 @@ int tuneMain(int argc, char** argv) {
     int32_t builtin[TUNE_VALUES];
     builtinWeights(builtin);
     run.terms.base = builtin;
-    const double after = gradient ? gradientFit(samples, held, run.k, v, int(iterations), report, run.terms)
+    const double after = run.gradient ? gradientFit(samples, held, run.k, v, int(iterations), report, run.terms)
                                   : tuneWeights(samples, held, run.k, v, int(iterations), report, run.terms);
     std::printf("tune: error after %.7f\n", after);
     if (!writeOut(after, run.rounds)) {
