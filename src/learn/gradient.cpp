@@ -14,8 +14,6 @@ constexpr double ADAM_RATE = 0.01;
 
 int32_t slopeStep(int32_t value) { return std::max(4, std::abs(value) / 16); }
 
-double sizeOf(int32_t value) { return std::max(10, std::abs(value)); }
-
 }  // namespace
 
 void measureSlopes(std::vector<Sample>& s, const int32_t* v, Slopes& out) {
@@ -78,7 +76,7 @@ double linearError(const Slopes& sl, const std::vector<double>& labels, double k
     if (terms.pull > 0 && terms.base) {
         double pull = 0;
         for (int j = 0; j < TUNE_VALUES; ++j) {
-            const double size = std::max(10, std::abs(terms.base[j]));
+            const double size = valueSize(terms.base[j]);
             const double d = (v[j] + delta[j] - terms.base[j]) / size;
             pull += d * d;
             grad[j] += terms.pull * 2 * d / size / TUNE_VALUES;
@@ -100,7 +98,7 @@ void adamMove(const Slopes& sl, const std::vector<double>& labels, double k, con
         for (int j = 0; j < TUNE_VALUES; ++j) {
             // In units of the value's size, so that a pawn and a multiplier
             // of 5 move by like parts of themselves.
-            const double size = sizeOf(v[j]), g = grad[j] * size;
+            const double size = valueSize(v[j]), g = grad[j] * size;
             m[j] = B1 * m[j] + (1 - B1) * g;
             m2[j] = B2 * m2[j] + (1 - B2) * g * g;
             if (m2[j] > 0) delta[j] -= lr * size * (m[j] / c1) / std::sqrt(m2[j] / c2);

@@ -178,7 +178,7 @@ void builtinWeights(int32_t* v) {
 double pullPenalty(const int32_t* v, const int32_t* base) {
     double sum = 0;
     for (int i = 0; i < TUNE_VALUES; ++i) {
-        const double d = double(v[i] - base[i]) / std::max(10, std::abs(base[i]));
+        const double d = double(v[i] - base[i]) / valueSize(base[i]);
         sum += d * d;
     }
     return sum / TUNE_VALUES;

@@ -3,7 +3,9 @@
 // against game results: the error of a logistic curve of the static value,
 // a fit of its scale, a local search over the weights, and the personality
 // file that holds the result.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -61,8 +63,11 @@ double fitScale(const std::vector<Sample>& s, const std::vector<int32_t>& white)
 
 // The built-in values, before any personality file.
 void builtinWeights(int32_t* v);
+// A value's size as the fit measures moves: its magnitude, at least 10 (a
+// centipawn), so that values of 0 can move too.
+inline double valueSize(int32_t value) { return std::max(10, std::abs(value)); }
 // The mean over the values of the square of each one's move from base,
-// relative to the larger of its base size and 10 (a centipawn).
+// relative to the base value's size.
 double pullPenalty(const int32_t* v, const int32_t* base);
 
 struct TuneStep {
