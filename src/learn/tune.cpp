@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "board/notation.h"
 #include "eval/eval.h"
@@ -94,6 +95,10 @@ void holdOut(std::vector<Sample>& s, int percent, std::vector<Sample>& held) {
             s[kept++] = x;
     }
     s.resize(kept);
+}
+
+void dropDecided(std::vector<Sample>& s, int32_t limit) {
+    std::erase_if(s, [limit](const Sample& x) { return x.scored && std::abs(x.score) >= limit; });
 }
 
 void getWeights(int32_t* v) {

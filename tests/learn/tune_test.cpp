@@ -31,7 +31,7 @@ TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
 }
 
 // A scored line's label blends its result with the curve of its score; a line
-// without one, or blend 0, keeps the result. The pull is the mean squared
+// without one, or blend 0, keeps the result; decided scores can be dropped. The pull is the mean squared
 // relative move from the built-in values (relative to 10 for small ones).
 TEST_F(TuneTest, BlendedLabelsAndThePull) {
     std::vector<Sample> s;
@@ -42,6 +42,10 @@ TEST_F(TuneTest, BlendedLabelsAndThePull) {
     EXPECT_EQ(std::tuple(sampleLabel(s[0], 1, 0), sampleLabel(s[1], 1, 0.25), sampleLabel(s[2], 2, 0.5)), std::tuple(1.0, 1.0, 0.25));
     EXPECT_NEAR(sampleLabel(s[0], 1, 0.25), 0.75 + 0.25 * c, 1e-15);
     EXPECT_NEAR(meanError(s, {120, 0, 0}, 1, 0.25), (0.5625 * (1 - c) * (1 - c) + 0.25 + 0.140625) / 3, 1e-15);
+    // A score of the limit either way is dropped, one under it and an unscored line stay.
+    s[1].score = 5000, s.push_back(s[0]), s.back().score = -120, s.push_back(s[2]), s.back().score = -119;
+    dropDecided(s, 120);
+    EXPECT_EQ(std::tuple(s.size(), s[0].score, s[1].score, s[2].score), std::tuple(3u, 5000, 0, -119));
     std::vector<int32_t> base(TUNE_VALUES), v;
     builtinWeights(base.data());
     EXPECT_EQ(base, weights());

@@ -16,7 +16,7 @@
 
 namespace {
 
-const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT] [--blend W] [--pull L] [--plot FILE.svg] [--gradient] [--threads N]   fit the weights to game results";
+const char* const USAGE = "tune DATA... [--from PERSONALITY] [--out FILE] [--iterations N] [--hold PERCENT] [--blend W] [--pull L] [--score-limit CP] [--plot FILE.svg] [--gradient] [--threads N]   fit the weights to game results";
 
 // What the file's comment lines tell, kept for the rewrite after every round.
 struct Run {
@@ -26,6 +26,7 @@ struct Run {
     const char* out = nullptr;
     const char* plot = nullptr;
     int rounds = 0;
+    long scoreLimit = 0;  // 0: every position kept
     bool gradient = false;
     FitTerms terms;
     std::vector<double> fitted, heldOut;  // the error per round, from round 0 (before)
@@ -46,6 +47,7 @@ bool writeOut(double error, int rounds) {
     n += std::snprintf(line2 + n, sizeof line2 - n, " at scale %.4f after %d rounds, %s", run.k, rounds, date);
     if (run.terms.blend > 0 || run.terms.pull > 0)
         n += std::snprintf(line2 + n, sizeof line2 - n, ", blend %g, pull %g", run.terms.blend, run.terms.pull);
+    if (run.scoreLimit > 0) n += std::snprintf(line2 + n, sizeof line2 - n, ", scores under %ld", run.scoreLimit);
     if (run.gradient) std::snprintf(line2 + n, sizeof line2 - n, ", gradient fit");
     return writePersonality(run.out, {line, line2});
 }
@@ -111,6 +113,11 @@ int tuneMain(int argc, char** argv) {
                 std::fprintf(stderr, "zarv-dev tune: --pull needs a number from 0 up\n");
                 return DEV_USAGE;
             }
+        } else if (std::strcmp(argv[i], "--score-limit") == 0 && hasValue) {
+            if (!devNumber(argv[++i], run.scoreLimit) || run.scoreLimit < 1) {
+                std::fprintf(stderr, "zarv-dev tune: --score-limit needs centipawns from 1 up\n");
+                return DEV_USAGE;
+            }
         } else if (std::strcmp(argv[i], "--plot") == 0 && hasValue) {
             run.plot = argv[++i];
         } else if (std::strcmp(argv[i], "--gradient") == 0) {
@@ -141,6 +148,11 @@ int tuneMain(int argc, char** argv) {
             std::fprintf(stderr, "zarv-dev tune: cannot read \"%s\"\n", d);
             return DEV_USAGE;
         }
+    }
+    if (run.scoreLimit > 0) {
+        const size_t all = samples.size();
+        dropDecided(samples, int32_t(std::min(run.scoreLimit, 1L << 30)));
+        std::printf("tune: %zu of %zu positions kept (search scores under %ld centipawns either way)\n", samples.size(), all, run.scoreLimit);
     }
     if (samples.empty()) {
         std::fprintf(stderr, "zarv-dev tune: no positions in the data\n");
