@@ -51,3 +51,12 @@ TEST(LearnCommands, OpeningsFromAnEpdFile) {
     std::ofstream(dir + "/none.epd") << "bad line\n";
     EXPECT_EQ(runDev("selfplay " + dir + "/d --openings " + dir + "/none.epd").status, 2);
 }
+
+// The weights of a personality file play both sides: the games change.
+TEST(LearnCommands, PersonalityPlaysTheGames) {
+    const TempDir tmp;
+    const std::string games = " --games 2 --nodes 300 --seed 3";
+    ASSERT_EQ(runDev("selfplay " + tmp.path + "/plain" + games).status, 0);
+    ASSERT_EQ(runDev("selfplay " + tmp.path + "/tuned" + games + " --personality " + dataPath("../../personalities/tuned.txt")).status, 0);
+    EXPECT_NE(readText(tmp.path + "/tuned"), readText(tmp.path + "/plain"));
+}

@@ -11,12 +11,13 @@
 #include "dev.h"
 #include "board/chess960.h"
 #include "board/notation.h"
+#include "eval/params.h"
 #include "learn/selfplay.h"
 
 namespace {
 
 const char* const USAGE =
-    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M] [--chess960] [--random-plies N] [--scores]   self-play training data";
+    "selfplay OUT [--games N] [--nodes N] [--seed S] [--openings FILE] [--shard K/M] [--chess960] [--random-plies N] [--scores] [--personality FILE]   self-play training data";
 
 // The FENs of an EPD file: the first four fields of every line that has
 // them and sets up a legal position.
@@ -54,6 +55,7 @@ int selfplayMain(int argc, char** argv) {
     const char* out = argv[1];
     long games = 100, nodes = 1000, seed = 1, shard = 0, shards = 1;
     const char* openings = nullptr;
+    const char* personality = nullptr;
     long randomPlies = 0;
     bool scores = false;
     for (int i = 2; i < argc; i += 2) {
@@ -75,6 +77,8 @@ int selfplayMain(int argc, char** argv) {
             ok = devNumber(val, randomPlies) && randomPlies >= 0 && randomPlies <= 100;
         else if (ok && std::strcmp(opt, "--openings") == 0)
             openings = val;
+        else if (ok && std::strcmp(opt, "--personality") == 0)
+            personality = val;
         else if (ok && std::strcmp(opt, "--shard") == 0) {
             const char* slash = std::strchr(val, '/');
             ok = slash && devNumber(std::string(val, slash).c_str(), shard) && devNumber(slash + 1, shards) &&
@@ -90,6 +94,12 @@ int selfplayMain(int argc, char** argv) {
     std::vector<std::string> fens;
     if (openings && (!readOpenings(openings, fens) || fens.empty())) {
         std::fprintf(stderr, "zarv-dev selfplay: no openings in \"%s\"\n", openings);
+        return DEV_USAGE;
+    }
+    // Both sides play with the file's weights: a tuned set makes the next
+    // generation's data.
+    if (personality && !readPersonality(personality)) {
+        std::fprintf(stderr, "zarv-dev selfplay: cannot open personality file \"%s\"\n", personality);
         return DEV_USAGE;
     }
     // Fischer random games start from one of the 960 start positions.
