@@ -31,8 +31,9 @@ TEST_F(TuneTest, ReadsPositionLinesAndSkipsTheRest) {
 }
 
 // A scored line's label blends its result with the curve of its score; a line
-// without one, or blend 0, keeps the result; decided scores can be dropped. The pull is the mean squared
-// relative move from the built-in values (relative to 10 for small ones).
+// without one, or blend 0, keeps the result; decided scores can be dropped.
+// The pull is the mean squared relative move from the built-in values
+// (relative to 10 for small ones).
 TEST_F(TuneTest, BlendedLabelsAndThePull) {
     std::vector<Sample> s;
     ASSERT_EQ(readSamples(writeText(dir + "/s", "0 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 1.0 +120\n1 4k3/8/8/8/8/8/4P3/4K3 b - - 0 1 "
