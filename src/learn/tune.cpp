@@ -97,7 +97,7 @@ void holdOut(std::vector<Sample>& s, int percent, std::vector<Sample>& held) {
     s.resize(kept);
 }
 
-void dropDecided(std::vector<Sample>& s, int32_t limit) {
+void dropDecided(std::vector<Sample>& s, long limit) {
     std::erase_if(s, [limit](const Sample& x) { return x.scored && std::abs(x.score) >= limit; });
 }
 

@@ -36,7 +36,7 @@ void holdOut(std::vector<Sample>& s, int percent, std::vector<Sample>& held);
 // Drops the scored samples whose search score is `limit` centipawns or more
 // either way, keeping the order: positions the game had already decided say
 // little about the weights that balanced games turn on. Unscored samples stay.
-void dropDecided(std::vector<Sample>& s, int32_t limit);
+void dropDecided(std::vector<Sample>& s, long limit);
 
 void getWeights(int32_t* v);
 // Installs a weight set the way a personality file is loaded: every weight

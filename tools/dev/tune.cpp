@@ -151,7 +151,7 @@ int tuneMain(int argc, char** argv) {
     }
     if (run.scoreLimit > 0) {
         const size_t all = samples.size();
-        dropDecided(samples, int32_t(std::min(run.scoreLimit, 1L << 30)));
+        dropDecided(samples, run.scoreLimit);
         std::printf("tune: %zu of %zu positions kept (search scores under %ld centipawns either way)\n", samples.size(), all, run.scoreLimit);
     }
     if (samples.empty()) {
