@@ -130,6 +130,7 @@ def main():
         state = {"values": {n: float(v) for n, (v, _) in chosen.items()}, "step": 0, "results": []}
     n, big_a = args.steps, args.steps / 10
     lock = threading.Lock()
+    failed = []  # steps the runner gave no result for; the state file keeps the last good step
     workdir = tempfile.mkdtemp(prefix="spsa")
 
     def worker(w):
@@ -137,7 +138,7 @@ def main():
         while True:
             with lock:
                 k = state["step"] + 1
-                if k > n:
+                if k > n or failed:
                     return
                 state["step"] = k
                 rng.seed(args.seed * 1000003 + k)
@@ -153,7 +154,7 @@ def main():
                 if result is None:
                     # a runner that fails once fails every time: stop rather than spin
                     print("spsa: step %d: no result from the runner:\n%s" % (k, output), file=sys.stderr)
-                    state["step"] = n
+                    failed.append(k)
                     return
                 for name, (_, c) in chosen.items():
                     # a_k / c_k = R c^2 ((A + N) / (A + k))^0.602 / c_k
@@ -176,6 +177,7 @@ def main():
     for t in threads:
         t.join()
     shutil.rmtree(workdir, ignore_errors=True)
+    sys.exit(1 if failed else 0)
 
 
 if __name__ == "__main__":
