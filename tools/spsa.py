@@ -127,7 +127,7 @@ def main():
         with open(args.state) as f:
             state = json.load(f)
     else:
-        state = {"values": {n: float(v) for n, (v, _) in chosen.items()}, "step": 0, "results": []}
+        state = {"values": {name: float(v) for name, (v, _) in chosen.items()}, "step": 0, "results": []}
     n, big_a = args.steps, args.steps / 10
     lock = threading.Lock()
     failed = []  # steps the runner gave no result for; the state file keeps the last good step
@@ -141,7 +141,8 @@ def main():
                 if k > n or failed:
                     return
                 state["step"] = k
-                rng.seed(args.seed * 1000003 + k)
+                seed = args.seed * 1000003 + k  # the step's signs and openings
+                rng.seed(seed)
                 signs = {name: rng.choice((-1, 1)) for name in chosen}
                 ck = {name: c * (n / k) ** 0.101 for name, (_, c) in chosen.items()}
                 up = {name: v + ck[name] * signs[name] for name, v in state["values"].items()}
@@ -149,7 +150,7 @@ def main():
             upper, lower = os.path.join(workdir, "up%d.txt" % w), os.path.join(workdir, "down%d.txt" % w)
             writePersonality(upper, weights, up, "spsa step %d, upper" % k)
             writePersonality(lower, weights, down, "spsa step %d, lower" % k)
-            result, output = playPair(args, upper, lower, args.seed * 1000003 + k)
+            result, output = playPair(args, upper, lower, seed)
             with lock:
                 if result is None:
                     # a runner that fails once fails every time: stop rather than spin
